@@ -1,0 +1,127 @@
+# Shared helpers of scripts/test and scripts/demo. Source it; it sets no options itself.
+
+KIV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+KIV_BUILD=${KIV_BUILD:-$KIV_ROOT/build}
+
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+kiv_say() { printf '== %s\n' "$*"; }
+
+# Debian packages the build and the tests need; installed only when one is missing.
+KIV_PACKAGES=(cmake make g++ googletest
+              g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+              g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+              wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick e2fsprogs)
+
+kiv_missing_packages() {
+    local package missing=()
+    for package in "${KIV_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$package")
+    done
+    printf '%s\n' "${missing[@]}"
+}
+
+kiv_install_packages() {
+    local missing
+    missing=$(kiv_missing_packages)
+    [ -z "$missing" ] && return 0
+    kiv_say "installing: $(echo $missing)"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo=sudo
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        $sudo dpkg --add-architecture i386
+    fi
+    $sudo apt-get update -qq
+    # shellcheck disable=SC2086
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+        $missing >/dev/null
+}
+
+kiv_build() {
+    kiv_say "building host tree"
+    cmake -S "$KIV_ROOT" -B "$KIV_BUILD/host" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+    cmake --build "$KIV_BUILD/host" -j "$(nproc)" >/dev/null
+    kiv_say "building Windows tree"
+    cmake -S "$KIV_ROOT" -B "$KIV_BUILD/win" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$KIV_ROOT/cmake/mingw-i686.cmake" >/dev/null
+    cmake --build "$KIV_BUILD/win" -j "$(nproc)" >/dev/null
+    kiv_say "building 64-bit Windows tree"
+    cmake -S "$KIV_ROOT" -B "$KIV_BUILD/win64" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$KIV_ROOT/cmake/mingw-x86_64.cmake" >/dev/null
+    cmake --build "$KIV_BUILD/win64" -j "$(nproc)" >/dev/null
+}
+
+# Whether this machine can execute 32-bit x86 code, and with it 32-bit wine. Some
+# virtual machines cannot (the kernel refuses i386 binaries with "Exec format error").
+kiv_can_run_32bit() {
+    /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# The loader for a prefix: the wine wrapper where 32-bit wine runs, wine64 elsewhere.
+kiv_wine() {
+    if kiv_can_run_32bit; then
+        wine "$@"
+    else
+        /usr/lib/wine/wine64 "$@"
+    fi
+}
+
+# A Linux path as wine's Z: drive shows it.
+kiv_winpath() {
+    local path
+    path=$(realpath "$1")
+    printf 'Z:%s' "${path//\//\\}"
+}
+
+# Every prefix and X server this script starts, so that the exit trap stops exactly them.
+KIV_PREFIXES=()
+KIV_XVFB_PID=""
+
+kiv_cleanup() {
+    local prefix
+    for prefix in "${KIV_PREFIXES[@]}"; do
+        WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+    done
+    if [ -n "$KIV_XVFB_PID" ]; then
+        kill "$KIV_XVFB_PID" 2>/dev/null || true
+        wait "$KIV_XVFB_PID" 2>/dev/null || true
+        KIV_XVFB_PID=""
+    fi
+}
+
+kiv_trap_cleanup() {
+    trap 'kiv_cleanup' EXIT
+    trap 'kiv_cleanup; exit 130' INT TERM
+}
+
+# A fresh prefix: kiv_make_prefix DIR win32|win64
+kiv_make_prefix() {
+    local prefix=$1 arch=$2
+    rm -rf "$prefix"
+    mkdir -p "$(dirname "$prefix")"
+    KIV_PREFIXES+=("$prefix")
+    WINEARCH=$arch WINEPREFIX=$prefix kiv_wine wineboot -i >/dev/null 2>&1
+    WINEPREFIX=$prefix wineserver -w
+}
+
+# Starts Xvfb on a free display unless one is already given; sets DISPLAY.
+kiv_start_xvfb() {
+    local display=99
+    while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
+        display=$((display + 1))
+    done
+    Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    KIV_XVFB_PID=$!
+    export DISPLAY=":$display"
+    local tries=0
+    until xdpyinfo >/dev/null 2>&1; do
+        tries=$((tries + 1))
+        if [ $tries -gt 50 ] || ! kill -0 "$KIV_XVFB_PID" 2>/dev/null; then
+            echo "Xvfb did not start" >&2
+            return 1
+        fi
+        sleep 0.1
+    done
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+namespace kiv {
+
+struct IStringTable;
+struct IShellFolders;
+struct IModules;
+struct ISystemDirs;
+struct IFiles;
+
+// Every platform concern of the program, wired once by the composition point
+// (WinMain, or a test fixture) before any of the program's code runs.
+struct Ports {
+    IStringTable* strings = nullptr;
+    IShellFolders* shell = nullptr;
+    IModules* modules = nullptr;
+    ISystemDirs* dirs = nullptr;
+    IFiles* files = nullptr;
+};
+
+Ports& Platform();
+void InstallPorts(const Ports& ports);
+
+}  // namespace kiv

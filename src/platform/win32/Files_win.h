@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/IFiles.h"
+
+namespace kiv {
+
+class Win32Files final : public IFiles {
+public:
+    uint32_t GetAttributes(const std::string& path) override;
+};
+
+}  // namespace kiv
