@@ -14,7 +14,9 @@ constexpr uint32_t kMaxPath = 260;
 constexpr uint32_t kTypeCurrent = 0;
 constexpr uint32_t kTypeDefault = 1;
 
-std::string PathBuffer() { return std::string(kMaxPath, ' '); }
+std::string PathBuffer() {
+    return std::string(kMaxPath, ' ');
+}
 
 // The directory calls report how many characters they wrote; anything else (0 for a
 // failure, or a length the buffer could not hold) gives the empty text.
@@ -37,8 +39,7 @@ CSystemFolders::CSystemFolders(IModules& modules, IShellFolders& shell, ISystemD
 }
 
 CSystemFolders::CSystemFolders()
-    : CSystemFolders(*Platform().modules, *Platform().shell, *Platform().dirs,
-                     *Platform().files) {}
+    : CSystemFolders(*Platform().modules, *Platform().shell, *Platform().dirs, *Platform().files) {}
 
 bool CSystemFolders::ExportExists(const std::string& library, const std::string& function) {
     ModuleHandle module = modules_.GetLoaded(library);
@@ -102,8 +103,7 @@ std::string CSystemFolders::TmpDir() {
 }
 
 std::string CSystemFolders::WinDir() {
-    return DirectoryText(
-        [this](std::string& b) { return dirs_.WindowsDirectory(b, kMaxPath); });
+    return DirectoryText([this](std::string& b) { return dirs_.WindowsDirectory(b, kMaxPath); });
 }
 
 std::string CSystemFolders::TrimNull(const std::string& StrZ) {

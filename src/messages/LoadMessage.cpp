@@ -11,7 +11,9 @@ int32_t MessageBase = 0;
 
 namespace {
 
-std::string MissingMarker(int32_t code) { return " [LL " + std::to_string(code) + " ?] "; }
+std::string MissingMarker(int32_t code) {
+    return " [LL " + std::to_string(code) + " ?] ";
+}
 
 // The sum is taken in 64 bits so that a 32-bit overflow cannot wrap back into range:
 // any sum outside the string table's 16-bit identifiers names no text.

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace kiv {
 
@@ -14,11 +16,35 @@ constexpr uint32_t Archive = 0x20;
 constexpr uint32_t Normal = 0x80;
 }  // namespace attr
 
+// A last-modified time in whole seconds since 1970-01-01 UTC.
+using FileTime = int64_t;
+
+// The "Scripting.FileSystemObject" automation object: the two calls the pass makes.
+struct IFileSystem {
+    virtual ~IFileSystem() = default;
+    virtual bool FileExists(const std::string& path) = 0;
+    // Copies onto an existing destination, which keeps its place until the copy is
+    // complete: a failed copy leaves it as it was. The copy keeps the source's
+    // last-modified time. Raises 53 (no source), 76 (no folder), 70 (in use, read-only).
+    virtual void CopyFile(const std::string& source, const std::string& destination) = 0;
+};
+
 // The file system as the program's runtime sees it. Failures raise RuntimeError.
 struct IFiles {
     virtual ~IFiles() = default;
     // Attributes of a path; raises 53/76/52... when it cannot be queried.
     virtual uint32_t GetAttributes(const std::string& path) = 0;
+    // Last-modified time of a file; raises 53 when there is none.
+    virtual FileTime LastModified(const std::string& path) = 0;
+    // The first name matching a wildcard path among normal files (no hidden or system
+    // files, no folders), or the empty text when none matches.
+    virtual std::string FirstNormalFile(const std::string& pattern) = 0;
+    // Names, without folder, of the normal, archive and read-only files of a folder
+    // (not hidden, system or folders), in case-insensitive order. Raises 76 when the
+    // folder does not exist.
+    virtual std::vector<std::string> ListFiles(const std::string& folder) = 0;
+    // Raises 429 when the object cannot be created.
+    virtual std::shared_ptr<IFileSystem> CreateFileSystem() = 0;
 };
 
 }  // namespace kiv

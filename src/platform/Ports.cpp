@@ -6,8 +6,12 @@ namespace {
 Ports g_ports;
 }
 
-Ports& Platform() { return g_ports; }
+Ports& Platform() {
+    return g_ports;
+}
 
-void InstallPorts(const Ports& ports) { g_ports = ports; }
+void InstallPorts(const Ports& ports) {
+    g_ports = ports;
+}
 
 }  // namespace kiv

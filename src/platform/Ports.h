@@ -7,6 +7,8 @@ struct IShellFolders;
 struct IModules;
 struct ISystemDirs;
 struct IFiles;
+struct IRuntime;
+struct IViewFactory;
 
 // Every platform concern of the program, wired once by the composition point
 // (WinMain, or a test fixture) before any of the program's code runs.
@@ -16,6 +18,8 @@ struct Ports {
     IModules* modules = nullptr;
     ISystemDirs* dirs = nullptr;
     IFiles* files = nullptr;
+    IRuntime* runtime = nullptr;
+    IViewFactory* views = nullptr;
 };
 
 Ports& Platform();

@@ -49,8 +49,7 @@ std::string StandardDescription(int32_t number) {
 }
 
 std::string UnhandledErrorText(const RuntimeError& error) {
-    return "Run-time error '" + std::to_string(error.Number()) + "':\r\n\r\n" +
-           error.Description();
+    return "Run-time error '" + std::to_string(error.Number()) + "':\r\n\r\n" + error.Description();
 }
 
 }  // namespace kiv

@@ -31,8 +31,7 @@ void WriteZ(std::string& buffer, const std::string& text) {
     buffer.replace(0, z.size(), z);
 }
 
-uint32_t WriteDirectory(std::string& buffer, uint32_t size, const std::string& text,
-                        bool failing) {
+uint32_t WriteDirectory(std::string& buffer, uint32_t size, const std::string& text, bool failing) {
     if (failing) {
         return 0;
     }
@@ -62,8 +61,9 @@ std::optional<std::string> StringTable::Load(uint16_t id) {
 
 ModuleHandle Modules::HandleOf(const std::string& key) const {
     const auto it = modules.find(key);
-    return it == modules.end() ? 0 : static_cast<ModuleHandle>(
-                                         0x10000 + std::distance(modules.begin(), it));
+    return it == modules.end()
+               ? 0
+               : static_cast<ModuleHandle>(0x10000 + std::distance(modules.begin(), it));
 }
 
 const std::string* Modules::KeyOf(ModuleHandle handle) const {
@@ -187,22 +187,123 @@ uint32_t SystemDirs::TempPath(uint32_t size, std::string& buffer) {
     return WriteDirectory(buffer, size, temp, failing);
 }
 
-void Files::AddFolder(const std::string& path) { entries[Fold(path)] = attr::Directory; }
+void Faults::Hit(const std::string& operation) {
+    const int call = ++calls[operation];
+    const auto it = faults.find(operation);
+    if (it != faults.end() && call >= it->second.onCall) {
+        throw RuntimeError(it->second.number);
+    }
+}
+
+void Files::AddFolder(const std::string& path) {
+    Entry entry;
+    entry.name = path;
+    entry.attributes = attr::Directory;
+    entries[Fold(path)] = entry;
+}
 
 void Files::AddFile(const std::string& path, uint32_t attributes) {
-    entries[Fold(path)] = attributes;
+    Entry entry;
+    entry.name = path;
+    entry.attributes = attributes;
+    entries[Fold(path)] = entry;
+}
+
+void Files::AddFile(const std::string& path, FileTime time, const std::string& content) {
+    AddFile(path);
+    entries[Fold(path)].time = time;
+    entries[Fold(path)].content = content;
+}
+
+const Files::Entry* Files::Find(const std::string& path) const {
+    const auto it = entries.find(Fold(path));
+    return it == entries.end() ? nullptr : &it->second;
+}
+
+bool Files::IsFile(const std::string& path) const {
+    const Entry* entry = Find(path);
+    return entry != nullptr && (entry->attributes & attr::Directory) == 0;
+}
+
+bool Files::IsFolder(const std::string& path) const {
+    const Entry* entry = Find(path);
+    return entry != nullptr && (entry->attributes & attr::Directory) != 0;
 }
 
 uint32_t Files::GetAttributes(const std::string& path) {
     if (path.find_first_of("<>|\"*?") != std::string::npos) {
         throw RuntimeError(err::BadFileName);
     }
-    const auto it = entries.find(Fold(path));
-    if (it != entries.end()) {
-        return it->second;
+    if (const Entry* entry = Find(path)) {
+        return entry->attributes;
     }
-    const bool parentExists = entries.count(Fold(ParentOf(path))) != 0;
-    throw RuntimeError(parentExists ? err::FileNotFound : err::PathNotFound);
+    throw RuntimeError(IsFolder(ParentOf(path)) ? err::FileNotFound : err::PathNotFound);
+}
+
+FileTime Files::LastModified(const std::string& path) {
+    faults.Hit("time");
+    if (!IsFile(path)) {
+        throw RuntimeError(err::FileNotFound);
+    }
+    return Find(path)->time;
+}
+
+std::string Files::FirstNormalFile(const std::string& pattern) {
+    const std::string folder = ParentOf(pattern);
+    for (const auto& [key, entry] : entries) {
+        const bool special = (entry.attributes & (attr::Hidden | attr::System | attr::Directory));
+        if (!special && Fold(ParentOf(entry.name)) == Fold(folder)) {
+            return entry.name.substr(folder.size() + 1);
+        }
+    }
+    return {};
+}
+
+std::vector<std::string> Files::ListFiles(const std::string& folder) {
+    faults.Hit("list");
+    if (!IsFolder(folder)) {
+        throw RuntimeError(err::PathNotFound);
+    }
+    std::vector<std::string> names;  // the map's folded order is the case-blind order
+    for (const auto& [key, entry] : entries) {
+        const bool special = (entry.attributes & (attr::Hidden | attr::System | attr::Directory));
+        if (!special && Fold(ParentOf(entry.name)) == Fold(folder)) {
+            names.push_back(entry.name.substr(folder.size() + 1));
+        }
+    }
+    return names;
+}
+
+std::shared_ptr<IFileSystem> Files::CreateFileSystem() {
+    faults.Hit("create");
+    ++fileSystemsCreated;
+    return std::make_shared<FileSystem>(*this);
+}
+
+bool FileSystem::FileExists(const std::string& path) {
+    files_.faults.Hit("exists");
+    return files_.IsFile(path);
+}
+
+void FileSystem::CopyFile(const std::string& source, const std::string& destination) {
+    files_.faults.Hit("copy");
+    if (!files_.IsFile(source)) {
+        throw RuntimeError(files_.IsFolder(ParentOf(source)) ? err::FileNotFound
+                                                             : err::PathNotFound);
+    }
+    if (!files_.IsFolder(ParentOf(destination))) {
+        throw RuntimeError(err::PathNotFound);
+    }
+    if (const Files::Entry* existing = files_.Find(destination)) {
+        if (existing->inUse || (existing->attributes & attr::ReadOnly) != 0) {
+            throw RuntimeError(err::PermissionDenied);
+        }
+    }
+    Files::Entry copy = *files_.Find(source);
+    copy.name = destination;
+    copy.inUse = false;
+    files_.entries[Fold(destination)] = copy;
+    copies.push_back(source + " -> " + destination);
 }
 
 Windows::Windows() {
@@ -211,6 +312,8 @@ Windows::Windows() {
     files.AddFolder("C:\\Users\\ann\\AppData\\Roaming");
 }
 
-Ports Windows::AsPorts() { return {&strings, &shell, &modules, &dirs, &files}; }
+Ports Windows::AsPorts() {
+    return {&strings, &shell, &modules, &dirs, &files, &runtime, &view};
+}
 
 }  // namespace kiv::fake

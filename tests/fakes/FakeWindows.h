@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/FakeFaults.h"
 #include "platform/IFiles.h"
 #include "platform/IModules.h"
 #include "platform/IShellFolders.h"
@@ -32,8 +33,8 @@ class Modules final : public IModules {
 public:
     struct Module {
         std::set<std::string> exports;
-        bool loaded = false;     // already in the process
-        bool loadable = true;    // a load succeeds
+        bool loaded = false;      // already in the process
+        bool loadable = true;     // a load succeeds
         bool inSystemDir = true;  // reachable by LoadSystemLibrary
     };
 
@@ -98,13 +99,50 @@ public:
 
 class Files final : public IFiles {
 public:
+    struct Entry {
+        std::string name;  // as created, case kept
+        uint32_t attributes = attr::Archive;
+        FileTime time = 0;
+        std::string content;
+        bool inUse = false;  // open elsewhere without sharing
+    };
+
     uint32_t GetAttributes(const std::string& path) override;
+    FileTime LastModified(const std::string& path) override;
+    std::string FirstNormalFile(const std::string& pattern) override;
+    std::vector<std::string> ListFiles(const std::string& folder) override;
+    std::shared_ptr<IFileSystem> CreateFileSystem() override;
 
     void AddFolder(const std::string& path);
     void AddFile(const std::string& path, uint32_t attributes = attr::Archive);
+    void AddFile(const std::string& path, FileTime time, const std::string& content);
+    const Entry* Find(const std::string& path) const;
+    bool IsFile(const std::string& path) const;
+    bool IsFolder(const std::string& path) const;
 
-    std::map<std::string, uint32_t> entries;  // by folded path
+    std::map<std::string, Entry> entries;  // by folded path
+    Faults faults;
+    int fileSystemsCreated = 0;
 };
+
+// "Scripting.FileSystemObject" over the fake files.
+class FileSystem final : public IFileSystem {
+public:
+    explicit FileSystem(Files& files) : files_(files) {}
+    bool FileExists(const std::string& path) override;
+    void CopyFile(const std::string& source, const std::string& destination) override;
+
+    std::vector<std::string> copies;  // "source -> destination"
+
+private:
+    Files& files_;
+};
+
+}  // namespace kiv::fake
+
+#include "fakes/FakeUi.h"
+
+namespace kiv::fake {
 
 // An in-memory Windows behind every port; Install() makes it the process's platform.
 struct Windows {
@@ -112,11 +150,14 @@ struct Windows {
     Ports AsPorts();
     void Install() { InstallPorts(AsPorts()); }
 
+    Trace trace;
     StringTable strings;
     ShellFolders shell;
     Modules modules;
     SystemDirs dirs;
     Files files;
+    Runtime runtime{trace};
+    View view{trace};
 };
 
 }  // namespace kiv::fake

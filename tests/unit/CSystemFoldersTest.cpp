@@ -16,8 +16,9 @@ protected:
         windows.shell.folders[kDrives] = {""};
         windows.shell.folders[kFonts] = {"C:\\WINDOWS\\Fonts"};
     }
-    CSystemFolders Make() { return CSystemFolders(windows.modules, windows.shell, windows.dirs,
-                                                  windows.files); }
+    CSystemFolders Make() {
+        return CSystemFolders(windows.modules, windows.shell, windows.dirs, windows.files);
+    }
     void WithoutShfolder() { windows.modules.modules.clear(); }
 
     fake::Windows windows;
@@ -36,8 +37,7 @@ TEST_F(CSystemFoldersTest, ProbeLoadsShfolderFromTheSystemOnlyAndReleasesIt) {
     auto folders = Make();
     EXPECT_TRUE(folders.Enhanced());
     EXPECT_EQ(windows.modules.calls,
-              (std::vector<std::string>{"find shfolder", "load system shfolder",
-                                        "free SHFOLDER"}));
+              (std::vector<std::string>{"find shfolder", "load system shfolder", "free SHFOLDER"}));
     EXPECT_FALSE(windows.modules.IsLoaded("shfolder"));
 }
 
@@ -97,10 +97,10 @@ TEST_F(CSystemFoldersTest, EnhancedPathPassesFlagAndTypeAndTrimsTheBuffer) {
 TEST_F(CSystemFoldersTest, EnhancedPathIsEmptyForAnyResultButOk) {
     windows.shell.folders[5] = {"C:\\Users\\ann\\Documents", hr::False};
     auto folders = Make();
-    EXPECT_EQ(folders.Path(5), "");              // S_FALSE: missing folder
+    EXPECT_EQ(folders.Path(5), "");                                       // S_FALSE: missing folder
     EXPECT_EQ(folders.Path(5, true, true), "C:\\Users\\ann\\Documents");  // made by the shell
-    EXPECT_EQ(folders.Path(kDrives), "");        // virtual
-    EXPECT_EQ(folders.Path(99), "");             // E_INVALIDARG
+    EXPECT_EQ(folders.Path(kDrives), "");                                 // virtual
+    EXPECT_EQ(folders.Path(99), "");                                      // E_INVALIDARG
 }
 
 TEST_F(CSystemFoldersTest, FallbackPathIgnoresBothOptionsAndFreesOnlyAfterSuccess) {

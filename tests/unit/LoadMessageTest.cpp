@@ -40,7 +40,9 @@ const Lookup kTexts[] = {
     {0, 1009, " Path Bestand bepalen..."},
     {0, 1051, "DLL Kopi\xC3\xABren naar Bestemming"},
     {0, 1019, "Bestand :  "},
-    {10000, 1009, " D\xC3\xA9" "finir le chemin d'acc\xC3\xA8s du Fichier..."},
+    {10000, 1009,
+     " D\xC3\xA9"
+     "finir le chemin d'acc\xC3\xA8s du Fichier..."},
     {10000, 1078, "Contr\xC3\xB4le du Fichier..."},
     {10000, 1020, "Traitement :  "},
 };
@@ -65,17 +67,17 @@ TEST_F(LoadMessageTest, EveryCodeInUseHasATextInAllThreeLanguages) {
 }
 
 TEST_F(LoadMessageTest, MissingTextsGiveTheMarkerWithTheCodeAsPassed) {
-    windows.strings.texts[21100] = "";       // an empty entry of a bundle
-    windows.strings.texts[0] = "wrapped";    // reachable only through 32-bit wrap-around
+    windows.strings.texts[21100] = "";     // an empty entry of a bundle
+    windows.strings.texts[0] = "wrapped";  // reachable only through 32-bit wrap-around
     const Lookup cases[] = {
         {20000, 1091, " [LL 1091 ?] "},  // gap inside the block
         {20000, 1100, " [LL 1100 ?] "},  // empty entry
         {20000, 0, " [LL 0 ?] "},
         {20000, -5, " [LL -5 ?] "},
-        {20000, -20001, " [LL -20001 ?] "},            // identifier -1
-        {20000, 45536, " [LL 45536 ?] "},              // identifier 65536
-        {65536, 1009, " [LL 1009 ?] "},                // would read 1009 if cut to 16 bits
-        {20000, INT32_MAX, " [LL 2147483647 ?] "},     // 32-bit overflow
+        {20000, -20001, " [LL -20001 ?] "},              // identifier -1
+        {20000, 45536, " [LL 45536 ?] "},                // identifier 65536
+        {65536, 1009, " [LL 1009 ?] "},                  // would read 1009 if cut to 16 bits
+        {20000, INT32_MAX, " [LL 2147483647 ?] "},       // 32-bit overflow
         {INT32_MIN, INT32_MIN, " [LL -2147483648 ?] "},  // wraps to identifier 0
         {-1, INT32_MIN, " [LL -2147483648 ?] "},
     };

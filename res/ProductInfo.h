@@ -1,0 +1,9 @@
+/* Product identity, read by the resource script and by the program's code alike. */
+#pragma once
+
+/* The trailing blank is part of the name: the "already open" message shows it. */
+#define KIV_PRODUCT_NAME "kivALDERVIK "
+#define KIV_FILE_DESCRIPTION "Kiv Aldervik Update Installer"
+#define KIV_COMPANY_NAME "Kiv Software"
+#define KIV_VERSION_TEXT "3.00.0013"
+#define KIV_VERSION_BINARY 3, 0, 0, 13

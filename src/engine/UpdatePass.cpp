@@ -1,0 +1,165 @@
+#include "engine/UpdatePass.h"
+
+#include "engine/Registration.h"
+#include "engine/Text.h"
+#include "messages/LoadMessage.h"
+#include "platform/IFiles.h"
+#include "platform/IRuntime.h"
+#include "platform/ISystemDirs.h"
+#include "platform/Ports.h"
+#include "platform/RuntimeError.h"
+#include "startup/ModUpdate.h"
+#include "ui/FrmUpdate.h"
+
+namespace kiv {
+
+namespace {
+
+constexpr uint32_t kSystemFolderBuffer = 255;
+constexpr int32_t kDetermineFile = 1009;
+constexpr int32_t kVerifyFileExists = 1078;
+constexpr int32_t kCopyToDestination = 1051;
+
+enum class FileKind { System, Component, Other };
+
+FileKind KindOf(const std::string& fileName) {
+    const std::string key = Upper(Right(fileName, 4));
+    for (const char* system : {".DEP", ".LIB", ".OCA", ".EXP"}) {
+        if (key == system) {
+            return FileKind::System;
+        }
+    }
+    return key == ".DLL" || key == ".OCX" ? FileKind::Component : FileKind::Other;
+}
+
+// The maker's own libraries ("kiv....lib.dll") live in the product's Library folder.
+bool IsLibraryDll(const std::string& fileName) {
+    return Upper(fileName.substr(0, 3)) == "KIV" && Upper(Right(fileName, 7)) == "LIB.DLL";
+}
+
+// On 64-bit Windows the 32-bit system folder sits beside system32; it counts only when
+// it holds an ordinary file.
+std::string FindWow64Folder(const std::string& systemFolder) {
+    const auto position = Upper(systemFolder).find("SYSTEM32");
+    if (position == std::string::npos) {
+        return {};
+    }
+    const std::string folder = systemFolder.substr(0, position) + "SysWOW64";
+    return Platform().files->FirstNormalFile(folder + "\\*.*").empty() ? std::string() : folder;
+}
+
+class UpdatePass {
+public:
+    explicit UpdatePass(FrmUpdate& form) : form_(form), files_(*Platform().files) {}
+
+    void Run(FileList& list) {
+        systemFolder_ = GetSystemFolder();
+        Wow64Folder = FindWow64Folder(systemFolder_);
+        if (!Wow64Folder.empty()) {
+            form_.SetVisible(label::Bitness, true);
+            form_.RefreshLabel(label::Bitness);
+        }
+
+        list.SetPath(InstallFolder + "\\support");
+        list.Refresh();
+        form_.AddItem("Path = " + list.Path());
+        form_.AddItem("File Count = " + std::to_string(list.ListCount()));
+
+        for (int index = 0; index < list.ListCount();) {
+            HandleFile(list.List(index));
+            ++index;
+            const int16_t step = 0;
+            form_.Progress_Move(step);
+        }
+
+        form_.SetCaption(label::File, " ...");
+        form_.SetCaption(label::Step, " ...");
+        const int16_t fill = -1;
+        form_.Progress_Move(fill);
+    }
+
+private:
+    void ShowStep(int32_t message) {
+        form_.SetCaption(label::Step, LoadMessage(message));
+        form_.RefreshLabel(label::Step);
+    }
+
+    void HandleFile(const std::string& fileName) {
+        form_.SetCaption(label::File, " " + fileName);
+        form_.RefreshLabel(label::File);
+        ShowStep(kDetermineFile);
+
+        switch (KindOf(fileName)) {
+            case FileKind::System:
+                CurrentTarget = systemFolder_ + "\\" + fileName;
+                CopyWhenMissingOrOlder(fileName);
+                break;
+            case FileKind::Component:
+                HandleComponent(fileName);
+                break;
+            case FileKind::Other:
+                break;
+        }
+    }
+
+    void HandleComponent(const std::string& fileName) {
+        ShowStep(kVerifyFileExists);
+        if (IsLibraryDll(fileName)) {
+            CurrentTarget = InstallFolder + "\\Library\\" + fileName;
+        } else {
+            CurrentTarget = systemFolder_ + "\\" + fileName;
+            if (!Wow64Folder.empty() && !FileSystem->FileExists(CurrentTarget)) {
+                CurrentTarget = Wow64Folder + "\\" + fileName;
+            }
+        }
+        ShowStep(kCopyToDestination);
+
+        if (ShouldRegister(CopyWhenMissingOrOlder(fileName), CurrentTarget)) {
+            RegisterCopiedComponent(form_, CurrentTarget);
+        }
+    }
+
+    CopyKind CopyWhenMissingOrOlder(const std::string& fileName) {
+        const std::string staged = InstallFolder + "\\Support\\" + fileName;
+        if (!FileSystem->FileExists(CurrentTarget)) {
+            FileSystem->CopyFile(staged, CurrentTarget);
+            return CopyKind::NewCopy;
+        }
+        if (files_.LastModified(CurrentTarget) < files_.LastModified(staged)) {
+            FileSystem->CopyFile(staged, CurrentTarget);
+            return CopyKind::Replacement;
+        }
+        return CopyKind::NotCopied;
+    }
+
+    FrmUpdate& form_;
+    IFiles& files_;
+    std::string systemFolder_;
+};
+
+}  // namespace
+
+std::string GetSystemFolder() {
+    std::string buffer(kSystemFolderBuffer, '\0');
+    const uint32_t length = Platform().dirs->SystemDirectory(buffer, kSystemFolderBuffer);
+    // A path that did not fit would be a buffer of NULs, not a folder.
+    if (length == 0 || length > buffer.size()) {
+        return {};
+    }
+    return buffer.substr(0, length);
+}
+
+void FrmUpdate::Update_Reg() {
+    IRuntime& runtime = *Platform().runtime;
+    runtime.SetMousePointer(pointer::Hourglass);
+    try {
+        UpdatePass(*this).Run(Files().FileList1);
+        runtime.SetMousePointer(pointer::Default);
+    } catch (const RuntimeError& error) {
+        ReportInstallationError(error);
+    } catch (const std::exception& failure) {
+        ReportInstallationError(AsRuntimeError(failure));
+    }
+}
+
+}  // namespace kiv
