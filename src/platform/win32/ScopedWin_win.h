@@ -1,6 +1,6 @@
 #pragma once
 
-#include <windows.h>
+#include "platform/win32/Windows_win.h"
 
 #include <utility>
 
@@ -57,8 +57,74 @@ struct LibraryHandleTraits {
     static void Close(HMODULE h) { FreeLibrary(h); }
 };
 
+template <typename Object>
+struct GdiObjectTraits {
+    static Object None() { return nullptr; }
+    static bool Valid(Object h) { return h != nullptr; }
+    static void Close(Object h) { DeleteObject(h); }
+};
+
+struct IconTraits {
+    static HICON None() { return nullptr; }
+    static bool Valid(HICON h) { return h != nullptr; }
+    static void Close(HICON h) { DestroyIcon(h); }
+};
+
+struct MemoryDcTraits {
+    static HDC None() { return nullptr; }
+    static bool Valid(HDC h) { return h != nullptr; }
+    static void Close(HDC h) { DeleteDC(h); }
+};
+
+struct WindowTraits {
+    static HWND None() { return nullptr; }
+    static bool Valid(HWND h) { return h != nullptr && IsWindow(h); }
+    static void Close(HWND h) { DestroyWindow(h); }
+};
+
 using ScopedKernelHandle = ScopedHandle<HANDLE, KernelHandleTraits>;
 using ScopedFindHandle = ScopedHandle<HANDLE, FindHandleTraits>;
 using ScopedLibrary = ScopedHandle<HMODULE, LibraryHandleTraits>;
+using ScopedFont = ScopedHandle<HFONT, GdiObjectTraits<HFONT>>;
+using ScopedBrush = ScopedHandle<HBRUSH, GdiObjectTraits<HBRUSH>>;
+using ScopedBitmap = ScopedHandle<HBITMAP, GdiObjectTraits<HBITMAP>>;
+using ScopedIcon = ScopedHandle<HICON, IconTraits>;
+using ScopedMemoryDc = ScopedHandle<HDC, MemoryDcTraits>;
+using ScopedWindow = ScopedHandle<HWND, WindowTraits>;
+
+// A window's device context from GetDC, given back to the same window.
+class WindowDc {
+public:
+    explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~WindowDc() {
+        if (dc_) {
+            ReleaseDC(window_, dc_);
+        }
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// Selects a GDI object into a device context and puts the previous one back.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    ~SelectedObject() {
+        if (previous_ && previous_ != HGDI_ERROR) {
+            SelectObject(dc_, previous_);
+        }
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
 
 }  // namespace kiv

@@ -1,0 +1,103 @@
+#include "platform/win32/Runtime_win.h"
+
+#include "platform/win32/Windows_win.h"
+
+#include <vector>
+
+#include "platform/win32/CommandLine_win.h"
+#include "platform/win32/ErrorMap_win.h"
+#include "platform/win32/Strconv_win.h"
+
+namespace kiv {
+
+namespace {
+
+// One name for every session first, so that two administrators cannot update at once;
+// a session that may not use the global namespace keeps the guard to itself.
+constexpr wchar_t kGlobalMutex[] = L"Global\\KivAldervikUpdate";
+constexpr wchar_t kLocalMutex[] = L"Local\\KivAldervikUpdate";
+
+}  // namespace
+
+HCURSOR CursorOfPointer(int pointer) {
+    return pointer == pointer::Hourglass ? LoadCursorW(nullptr, IDC_WAIT) : nullptr;
+}
+
+std::string Win32Runtime::ArgumentText() {
+    return ToUtf8(ArgumentTextOf(GetCommandLineW()));
+}
+
+bool Win32Runtime::AnotherInstanceRunning() {
+    if (instanceMutex_) {
+        return anotherInstance_;  // the handle stays open for the life of the process
+    }
+    instanceMutex_.Reset(CreateMutexW(nullptr, FALSE, kGlobalMutex));
+    if (!instanceMutex_ && GetLastError() == ERROR_ACCESS_DENIED) {
+        instanceMutex_.Reset(CreateMutexW(nullptr, FALSE, kLocalMutex));
+    }
+    // A guard that cannot be made at all does not keep the update from running.
+    anotherInstance_ = instanceMutex_ && GetLastError() == ERROR_ALREADY_EXISTS;
+    return anotherInstance_;
+}
+
+void Win32Runtime::Beep() {
+    MessageBeep(MB_OK);
+}
+
+void Win32Runtime::MessageBox(const std::string& text, const std::string& title, uint32_t style) {
+    // Owned by this thread's active window, so that a box of the update pass is modal
+    // to the update window.
+    MessageBoxW(GetActiveWindow(), ToWide(text).c_str(), ToWide(title).c_str(), style);
+}
+
+std::string Win32Runtime::AppTitle() {
+    return "kivupdate";
+}
+
+void Win32Runtime::SetMousePointer(int pointer) {
+    pointer_ = pointer;
+    const HCURSOR cursor = CursorOfPointer(pointer);
+    SetCursor(cursor ? cursor : LoadCursorW(nullptr, IDC_ARROW));
+}
+
+void Win32Runtime::DoEvents() {
+    MSG message = {};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            // Leave the quit request for the loop that owns it.
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+void Win32Runtime::Start(const std::string& commandLine, int showState) {
+    std::wstring wide = ToWide(commandLine);
+    std::vector<wchar_t> mutableLine(wide.begin(), wide.end());
+    mutableLine.push_back(L'\0');
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(showState);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        const DWORD error = GetLastError();
+        // The runtime reports a program it cannot find as "File not found", whether the
+        // file or its folder is missing.
+        if (error == ERROR_PATH_NOT_FOUND) {
+            throw RuntimeError(err::FileNotFound, error);
+        }
+        throw ErrorFromWin32(error);
+    }
+    ScopedKernelHandle thread(process.hThread);
+    ScopedKernelHandle started(process.hProcess);
+}
+
+void Win32Runtime::End(int exitCode) {
+    ExitProcess(static_cast<UINT>(exitCode));
+}
+
+}  // namespace kiv
