@@ -9,6 +9,8 @@ struct ISystemDirs;
 struct IFiles;
 struct IRuntime;
 struct IViewFactory;
+struct IThreads;
+struct IProcesses;
 
 // Every platform concern of the program, wired once by the composition point
 // (WinMain, or a test fixture) before any of the program's code runs.
@@ -20,6 +22,8 @@ struct Ports {
     IFiles* files = nullptr;
     IRuntime* runtime = nullptr;
     IViewFactory* views = nullptr;
+    IThreads* threads = nullptr;
+    IProcesses* processes = nullptr;
 };
 
 Ports& Platform();

@@ -102,6 +102,10 @@ ModuleHandle Modules::LoadSystemLibrary(const std::string& name) {
 
 ModuleHandle Modules::Load(const std::string& path) {
     calls.push_back("load " + path);
+    if (modules.count(Fold(path)) == 0 && disk != nullptr && disk->IsFile(path) &&
+        disk->Find(path)->content.find("not a library") == std::string::npos) {
+        Add(path, {{"DllRegisterServer", "DllUnregisterServer"}});
+    }
     return LoadKey(Fold(path));
 }
 
@@ -111,7 +115,13 @@ ProcAddress Modules::Find(ModuleHandle module, const std::string& exportName) {
         return 0;
     }
     const auto& exports = modules.at(*key).exports;
-    return exports.count(exportName) != 0 ? module + 1 : 0;
+    const auto it = exports.find(exportName);
+    if (it == exports.end()) {
+        return 0;
+    }
+    const ProcAddress address = module * 0x100 + 1 + std::distance(exports.begin(), it);
+    entryPoints[address] = *key + "!" + exportName;
+    return address;
 }
 
 void Modules::Free(ModuleHandle module) {
@@ -306,14 +316,53 @@ void FileSystem::CopyFile(const std::string& source, const std::string& destinat
     copies.push_back(source + " -> " + destination);
 }
 
+ThreadHandle Threads::StartEntryPoint(ProcAddress entry) {
+    if (!creatable) {
+        return 0;
+    }
+    trace_.push_back("thread " + modules_.entryPoints.at(entry));
+    ++open;
+    return next_++;
+}
+
+WaitResult Threads::Wait(ThreadHandle, uint32_t milliseconds) {
+    waits.push_back(milliseconds);
+    return waitResult;
+}
+
+void Threads::Close(ThreadHandle) {
+    --open;
+    trace_.push_back("close thread");
+}
+
+ProcessHandle Processes::Start(const std::string& commandLine, int showState) {
+    trace_.push_back("process " + commandLine);
+    if (startError != 0) {
+        throw RuntimeError(startError);
+    }
+    showStates.push_back(showState);
+    ++open;
+    return next_++;
+}
+
+WaitResult Processes::Wait(ProcessHandle, uint32_t milliseconds) {
+    trace_.push_back("wait process " + std::to_string(milliseconds));
+    return WaitResult::Ended;
+}
+
+void Processes::Close(ProcessHandle) {
+    --open;
+}
+
 Windows::Windows() {
+    modules.disk = &files;
     modules.Add("shfolder", {{"SHGetFolderPathA", "SHGetFolderPathW"}});
     shell.folders[CSIDL_APPDATA] = {"C:\\Users\\ann\\AppData\\Roaming"};
     files.AddFolder("C:\\Users\\ann\\AppData\\Roaming");
 }
 
 Ports Windows::AsPorts() {
-    return {&strings, &shell, &modules, &dirs, &files, &runtime, &view};
+    return {&strings, &shell, &modules, &dirs, &files, &runtime, &view, &threads, &processes};
 }
 
 }  // namespace kiv::fake

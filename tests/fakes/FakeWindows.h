@@ -9,9 +9,11 @@
 #include "fakes/FakeFaults.h"
 #include "platform/IFiles.h"
 #include "platform/IModules.h"
+#include "platform/IProcesses.h"
 #include "platform/IShellFolders.h"
 #include "platform/IStringTable.h"
 #include "platform/ISystemDirs.h"
+#include "platform/IThreads.h"
 #include "platform/Ports.h"
 
 namespace kiv::fake {
@@ -36,6 +38,7 @@ public:
         bool loaded = false;      // already in the process
         bool loadable = true;     // a load succeeds
         bool inSystemDir = true;  // reachable by LoadSystemLibrary
+        ModuleHandle handle = 0;  // given by Add
     };
 
     ModuleHandle GetLoaded(const std::string& name) override;
@@ -44,16 +47,24 @@ public:
     ProcAddress Find(ModuleHandle module, const std::string& exportName) override;
     void Free(ModuleHandle module) override;
 
-    void Add(const std::string& name, Module module) { modules[Fold(name)] = std::move(module); }
+    void Add(const std::string& name, Module module) {
+        module.handle = nextHandle_++;
+        modules[Fold(name)] = std::move(module);
+    }
     bool IsLoaded(const std::string& name) const;
 
-    std::map<std::string, Module> modules;  // by folded name or path
-    std::vector<std::string> calls;         // "load shfolder", "free shfolder", ...
+    std::map<std::string, Module> modules;           // by folded name or path
+    std::vector<std::string> calls;                  // "load shfolder", "free shfolder", ...
+    std::map<ProcAddress, std::string> entryPoints;  // "MODULE!export" by address
+    // Where Load finds files not listed above: any file there loads as a component
+    // with both registration entry points, unless its content says "not a library".
+    class Files* disk = nullptr;
 
 private:
     ModuleHandle HandleOf(const std::string& key) const;
     const std::string* KeyOf(ModuleHandle handle) const;
     ModuleHandle LoadKey(const std::string& key);
+    ModuleHandle nextHandle_ = 0x10000;
 };
 
 class ShellFolders final : public IShellFolders {
@@ -138,6 +149,42 @@ private:
     Files& files_;
 };
 
+// Worker threads: each runs the entry point "at once" and is recorded; a test sets how
+// the wait on it ends.
+class Threads final : public IThreads {
+public:
+    Threads(Modules& modules, std::vector<std::string>& trace) : modules_(modules), trace_(trace) {}
+    ThreadHandle StartEntryPoint(ProcAddress entry) override;
+    WaitResult Wait(ThreadHandle thread, uint32_t milliseconds) override;
+    void Close(ThreadHandle thread) override;
+
+    bool creatable = true;
+    WaitResult waitResult = WaitResult::Ended;
+    std::vector<uint32_t> waits;
+    int open = 0;  // handles not yet closed
+
+private:
+    Modules& modules_;
+    std::vector<std::string>& trace_;
+    ThreadHandle next_ = 0x500;
+};
+
+class Processes final : public IProcesses {
+public:
+    explicit Processes(std::vector<std::string>& trace) : trace_(trace) {}
+    ProcessHandle Start(const std::string& commandLine, int showState) override;
+    WaitResult Wait(ProcessHandle process, uint32_t milliseconds) override;
+    void Close(ProcessHandle process) override;
+
+    int32_t startError = 0;
+    std::vector<int> showStates;
+    int open = 0;
+
+private:
+    std::vector<std::string>& trace_;
+    ProcessHandle next_ = 0x900;
+};
+
 }  // namespace kiv::fake
 
 #include "fakes/FakeUi.h"
@@ -158,6 +205,8 @@ struct Windows {
     Files files;
     Runtime runtime{trace};
     View view{trace};
+    Threads threads{modules, trace};
+    Processes processes{trace};
 };
 
 }  // namespace kiv::fake
