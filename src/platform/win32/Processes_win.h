@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/IProcesses.h"
+
+namespace kiv {
+
+class Win32Processes final : public IProcesses {
+public:
+    ProcessHandle Start(const std::string& commandLine, int showState) override;
+    WaitResult Wait(ProcessHandle process, uint32_t milliseconds) override;
+    void Close(ProcessHandle process) override;
+};
+
+}  // namespace kiv
