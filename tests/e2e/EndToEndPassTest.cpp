@@ -1,0 +1,270 @@
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
+#include <optional>
+
+#include "EndToEnd.h"
+
+namespace kiv::e2e {
+namespace {
+
+const FILETIME kStaged = UtcTime(2023, 5, 17, 9, 30, 12);
+constexpr LONGLONG kDay = 86400;
+
+TEST(EndToEndPass, EmptyStagingFolderLogsTheHeaderOnlyAndFillsTheBar) {
+    Installation install;
+    Driver driver(KivUpdateCommandLine(install.Folder()));
+    ASSERT_TRUE(PassEnded(driver, PassEnd::Finished));
+
+    LogModel log;
+    log.Header(install.Support(), 0);
+    log.End();
+    EXPECT_TRUE(LogIs(driver, log.Lines()));
+    EXPECT_EQ(driver.Caption(kLabel8), " ...");
+    EXPECT_EQ(driver.Caption(kLabel21), " ...");
+    const auto range = driver.ProgressRange();
+    ASSERT_TRUE(range.has_value());
+    EXPECT_EQ(driver.ProgressPosition(), range->second);
+    EXPECT_FALSE(driver.FindBox().has_value());
+    EXPECT_TRUE(EndedByEnd(driver));
+}
+
+TEST(EndToEndWindow, BorderlessLayeredWindowOfItsDesignSize) {
+    Installation install;
+    Driver driver(KivUpdateCommandLine(install.Folder()));
+    ASSERT_TRUE(PassEnded(driver, PassEnd::Finished));
+    const HWND window = driver.Window();
+
+    // 6060 by 6285 twips, 15 twips a pixel at 96 dpi: 404 by 419 pixels.
+    const HDC screen = GetDC(nullptr);
+    const int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
+    const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    const SIZE client = driver.ClientSize();
+    EXPECT_EQ(client.cx, MulDiv(6060, dpiX, 1440));
+    EXPECT_EQ(client.cy, MulDiv(6285, dpiY, 1440));
+    if (dpiX == 96 && dpiY == 96) {
+        EXPECT_EQ(client.cx, 404);
+        EXPECT_EQ(client.cy, 419);
+    }
+
+    EXPECT_EQ(driver.ExtendedStyle(), WS_EX_LAYERED);
+    EXPECT_EQ(driver.Alpha(), std::optional<BYTE>(200));
+    const LONG style = GetWindowLongW(window, GWL_STYLE);
+    EXPECT_EQ(style & WS_CAPTION, WS_BORDER) << "a thin border and no title bar";
+    EXPECT_EQ(style & (WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+
+    RECT frame = {};
+    GetWindowRect(window, &frame);
+    EXPECT_LE(std::abs((frame.left + frame.right) / 2 - GetSystemMetrics(SM_CXSCREEN) / 2), 1);
+    EXPECT_LE(std::abs((frame.top + frame.bottom) / 2 - GetSystemMetrics(SM_CYSCREEN) / 2), 1);
+
+    EXPECT_EQ(driver.ProgressRange(), std::make_optional(std::make_pair(0, 100)));
+    EXPECT_EQ(driver.Caption(0), "kiv");
+    EXPECT_EQ(driver.Caption(kLabel1), "64-bit");
+    EXPECT_EQ(driver.Caption(kLabel2), text::kTitle);
+    EXPECT_EQ(driver.ControlText(kCommand1), "End");
+    EXPECT_EQ(driver.Visible(kLabel1), !CurrentSystemFolders().wow64.empty())
+        << "the 64-bit marker shows exactly when SysWOW64 holds files";
+    EXPECT_TRUE(EndedByEnd(driver));
+}
+
+enum class Where { Nowhere, System, Wow64, Library };
+
+struct Row {
+    const wchar_t* name;
+    Kind kind;
+    Where installed;        // where a copy is installed before the run
+    LONGLONG installedAge;  // seconds that copy is older than the staged one (< 0: newer)
+    Where without64;        // where the file is afterwards without a populated SysWOW64
+    Where with64;           // and with one
+    bool copied;
+    bool registered;
+};
+
+const std::vector<Row> kMixed = {
+    {L"Grid.Ocx", Kind::Component, Where::Nowhere, 0, Where::System, Where::Wow64, true, true},
+    {L"KEYS.dep", Kind::SystemFile, Where::Nowhere, 0, Where::System, Where::System, true, false},
+    {L"notes.txt", Kind::Skipped, Where::Nowhere, 0, Where::Nowhere, Where::Nowhere, false, false},
+    {L"kivmixedlib.dll", Kind::Component, Where::Nowhere, 0, Where::Library, Where::Library, true,
+     true},
+    {L"KIVDATALIB.DLL", Kind::Component, Where::Nowhere, 0, Where::Library, Where::Library, true,
+     true},
+    {L"kivdata.dll", Kind::Component, Where::Nowhere, 0, Where::System, Where::Wow64, true, true},
+    {L"abclib.dll", Kind::Component, Where::Nowhere, 0, Where::System, Where::Wow64, true, true},
+};
+
+const std::vector<Row> kInstalled = {
+    {L"e2e_older.ocx", Kind::Component, Where::System, kDay, Where::System, Where::System, true,
+     true},
+    {L"e2e_same.ocx", Kind::Component, Where::System, 0, Where::System, Where::System, false,
+     false},
+    {L"e2e_newer.ocx", Kind::Component, Where::System, -kDay, Where::System, Where::System, false,
+     false},
+    {L"E2E_OLDER.DEP", Kind::SystemFile, Where::System, 1, Where::System, Where::System, true,
+     false},
+    {L"E2E_SAME.DEP", Kind::SystemFile, Where::System, 0, Where::System, Where::System, false,
+     false},
+    // A replaced library DLL is not registered again.
+    {L"kivolderlib.dll", Kind::Component, Where::Library, kDay, Where::Library, Where::Library,
+     true, false},
+    {L"kivsamelib.dll", Kind::Component, Where::Library, 0, Where::Library, Where::Library, false,
+     false},
+    {L"kivnewerlib.dll", Kind::Component, Where::Library, -1, Where::Library, Where::Library, false,
+     false},
+    // Only where SysWOW64 holds files: a component missing from the system folder.
+    {L"e2e_olderwow.ocx", Kind::Component, Where::Wow64, kDay, Where::Nowhere, Where::Wow64, true,
+     true},
+    {L"e2e_newerwow.ocx", Kind::Component, Where::Wow64, -kDay, Where::Nowhere, Where::Wow64, false,
+     false},
+};
+
+enum class Shape { AsItIs, SeededWow64 };
+
+// Each routing run on the prefix as it is, and once more with its SysWOW64 made to look
+// like that of 64-bit Windows where the prefix has the folder but no files in it (a 64-bit
+// prefix on a machine without 32-bit wine).
+class EndToEndRouting : public ::testing::TestWithParam<Shape> {
+protected:
+    void SetUp() override {
+        if (GetParam() == Shape::AsItIs) {
+            return;
+        }
+        const SystemFolders folders = CurrentSystemFolders();
+        if (!folders.wow64.empty()) {
+            GTEST_SKIP() << "SysWOW64 holds files: the prefix as it is covers 64-bit Windows";
+        }
+        if (folders.wow64Path.empty() || !Exists(folders.wow64Path)) {
+            GTEST_SKIP() << "no SysWOW64 folder to seed: a 32-bit prefix";
+        }
+        seed_.emplace(files_);
+    }
+
+    void Run(const std::vector<Row>& table);
+
+    SystemFiles files_;
+    std::optional<Wow64Seed> seed_;
+};
+
+void EndToEndRouting::Run(const std::vector<Row>& table) {
+    const SystemFolders folders = CurrentSystemFolders();
+    const bool wide = !folders.wow64.empty();
+    std::vector<Row> rows;
+    std::copy_if(table.begin(), table.end(), std::back_inserter(rows),
+                 [&](const Row& row) { return wide || row.installed != Where::Wow64; });
+
+    Installation install;
+    install.MakeLibrary();
+    auto pathIn = [&](Where where, const std::wstring& name) {
+        switch (where) {
+            case Where::System:
+                return folders.system + L"\\" + name;
+            case Where::Wow64:
+                return folders.wow64Path + L"\\" + name;
+            case Where::Library:
+                return install.Library(name);
+            case Where::Nowhere:
+                break;
+        }
+        return std::wstring();
+    };
+    // The system folders a file could wrongly land in, told apart by this process.
+    std::vector<Where> systemPlaces = {Where::System};
+    if (wide && folders.separate) {
+        systemPlaces.push_back(Where::Wow64);
+    }
+
+    const std::string component = TestComponentBytes();
+    std::vector<std::string> names;
+    std::vector<std::string> staged;
+    std::vector<std::string> installed;
+    std::vector<FILETIME> installedTimes;
+    for (const Row& row : rows) {
+        names.push_back(Utf8(row.name));
+        staged.push_back(row.kind == Kind::Component
+                             ? component
+                             : Pattern("staged " + names.back(), 300 + 7 * names.size()));
+        install.Stage(row.name, staged.back(), kStaged);
+        installed.push_back(Pattern("installed " + names.back(), 200));
+        installedTimes.push_back(Shifted(kStaged, -row.installedAge));
+        for (Where place : systemPlaces) {
+            if (place != row.installed) {
+                files_.Expect(pathIn(place, row.name));
+            }
+        }
+        if (row.installed == Where::Library) {
+            WriteNewFile(pathIn(row.installed, row.name), installed.back(), installedTimes.back());
+        } else if (row.installed != Where::Nowhere) {
+            files_.Place(pathIn(row.installed, row.name), installed.back(), installedTimes.back());
+        }
+    }
+
+    Driver driver(KivUpdateCommandLine(install.Folder()));
+    ASSERT_TRUE(PassEnded(driver, PassEnd::Finished));
+    const auto lines = driver.Lines();
+    ASSERT_TRUE(lines.has_value());
+    std::vector<std::string> order = OrderTaken(*lines, names);
+    std::vector<std::string> sortedOrder = order;
+    std::vector<std::string> sortedNames = names;
+    std::sort(sortedOrder.begin(), sortedOrder.end());
+    std::sort(sortedNames.begin(), sortedNames.end());
+    ASSERT_EQ(sortedOrder, sortedNames) << "each staged file is taken once; the log reads\n"
+                                        << Joined(*lines);
+
+    LogModel log;
+    log.Header(install.Support(), rows.size());
+    for (const std::string& name : order) {
+        const auto i = std::find(names.begin(), names.end(), name) - names.begin();
+        log.File(name, rows[i].kind, rows[i].registered);
+    }
+    log.End();
+    EXPECT_TRUE(LogIs(driver, log.Lines()));
+    EXPECT_EQ(driver.Visible(kLabel1), wide);
+    const auto range = driver.ProgressRange();
+    ASSERT_TRUE(range.has_value());
+    EXPECT_EQ(driver.ProgressPosition(), range->second);
+    EXPECT_FALSE(driver.FindBox().has_value());
+
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const Row& row = rows[i];
+        SCOPED_TRACE(names[i]);
+        EXPECT_TRUE(ReadBytes(install.Support(row.name)) == staged[i])
+            << "the staged file stays as it was";
+        const Where landed = wide ? row.with64 : row.without64;
+        for (Where place : systemPlaces) {
+            if (place != landed && place != row.installed) {
+                EXPECT_FALSE(Exists(pathIn(place, row.name))) << Utf8(pathIn(place, row.name));
+            }
+        }
+        if (landed == Where::Nowhere) {
+            EXPECT_FALSE(Exists(install.Library(row.name)));
+            continue;
+        }
+        const std::wstring path = pathIn(landed, row.name);
+        EXPECT_TRUE(ReadBytes(path) == (row.copied ? staged[i] : installed[i]))
+            << Utf8(path) << (row.copied ? " holds the staged copy" : " is left as it was");
+        const auto time = ModifiedTime(path);
+        ASSERT_TRUE(time.has_value()) << Utf8(path);
+        const FILETIME expected = row.copied ? kStaged : installedTimes[i];
+        EXPECT_TRUE(SameTime(*time, expected))
+            << Utf8(path) << " last modified " << Text(*time) << ", not " << Text(expected);
+    }
+    EXPECT_TRUE(EndedByEnd(driver));
+}
+
+TEST_P(EndToEndRouting, MixedFolderLandsEachKindWhereItBelongs) {
+    Run(kMixed);
+}
+
+TEST_P(EndToEndRouting, InstalledCopyIsReplacedOnlyWhenOlder) {
+    Run(kInstalled);
+}
+
+INSTANTIATE_TEST_SUITE_P(Prefix, EndToEndRouting,
+                         ::testing::Values(Shape::AsItIs, Shape::SeededWow64),
+                         [](const ::testing::TestParamInfo<Shape>& info) {
+                             return info.param == Shape::AsItIs ? "AsItIs" : "SeededWow64";
+                         });
+
+}  // namespace
+}  // namespace kiv::e2e
