@@ -40,8 +40,13 @@ TEST(Win32RuntimeTest, SecondGuardFindsTheFirst) {
 
 TEST(Win32RuntimeTest, StartingAMissingProgramIsFileNotFound) {
     Win32Runtime runtime;
-    for (const char* line :
-         {"\"C:\\windows\\no-such-program.exe\" x", "\"C:\\no-such-folder\\kivapp1.exe\""}) {
+    const char* lines[] = {
+        "\"C:\\windows\\no-such-program.exe\" x",
+        "\"C:\\no-such-folder\\kivapp1.exe\"",
+        // A folder given in quotes keeps them: the quotes then name no program at all.
+        "\"\"C:\\My Apps\"\\kivapp1.exe\"\"C:\\My Apps\"",
+    };
+    for (const char* line : lines) {
         try {
             runtime.Start(line, 2);
             ADD_FAILURE() << line;

@@ -17,6 +17,23 @@ namespace {
 constexpr wchar_t kGlobalMutex[] = L"Global\\KivAldervikUpdate";
 constexpr wchar_t kLocalMutex[] = L"Local\\KivAldervikUpdate";
 
+// The runtime reports a program it cannot find as "File not found", whether the file or
+// its folder is missing or the command line names no file at all (a folder given in
+// quotes puts the quote characters inside the program's path).
+RuntimeError StartError(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_NAME:
+        case ERROR_BAD_PATHNAME:
+        case ERROR_DIRECTORY:
+        case ERROR_INVALID_PARAMETER:
+            return RuntimeError(err::FileNotFound, error);
+        default:
+            return ErrorFromWin32(error);
+    }
+}
+
 }  // namespace
 
 HCURSOR CursorOfPointer(int pointer) {
@@ -84,13 +101,7 @@ void Win32Runtime::Start(const std::string& commandLine, int showState) {
     PROCESS_INFORMATION process = {};
     if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process)) {
-        const DWORD error = GetLastError();
-        // The runtime reports a program it cannot find as "File not found", whether the
-        // file or its folder is missing.
-        if (error == ERROR_PATH_NOT_FOUND) {
-            throw RuntimeError(err::FileNotFound, error);
-        }
-        throw ErrorFromWin32(error);
+        throw StartError(GetLastError());
     }
     ScopedKernelHandle thread(process.hThread);
     ScopedKernelHandle started(process.hProcess);
