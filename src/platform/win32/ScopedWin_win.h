@@ -2,6 +2,8 @@
 
 #include "platform/win32/Windows_win.h"
 
+#include <objbase.h>
+
 #include <utility>
 
 namespace kiv {
@@ -125,6 +127,22 @@ public:
 private:
     HDC dc_;
     HGDIOBJ previous_;
+};
+
+// COM initialised on this thread, and uninitialised when it was.
+class ScopedComApartment {
+public:
+    ScopedComApartment() : initialized_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ~ScopedComApartment() {
+        if (initialized_) {
+            CoUninitialize();
+        }
+    }
+    ScopedComApartment(const ScopedComApartment&) = delete;
+    ScopedComApartment& operator=(const ScopedComApartment&) = delete;
+
+private:
+    bool initialized_;
 };
 
 }  // namespace kiv

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/win32/ScopedWin_win.h"
+
+namespace kiv {
+
+struct FontSpec {
+    const wchar_t* face;
+    int hundredthsOfPoint;  // 825 is 8.25 point
+    bool bold;
+};
+
+// The font at a dpi; a face the system lacks falls back to its nearest sans serif.
+ScopedFont MakeFont(const FontSpec& spec, UINT dpi);
+
+}  // namespace kiv

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "platform/win32/Windows_win.h"
+#include "ui/win32/Font_win.h"
+
+// The update window as it was designed: places and sizes in twips from the top-left
+// corner of the client area, colours and fonts.
+namespace kiv::layout {
+
+struct TwipRect {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+constexpr int kClientWidth = 6060;
+constexpr int kClientHeight = 6285;
+
+constexpr TwipRect kCommand1 = {4680, 5760, 1215, 375};
+constexpr TwipRect kList1 = {120, 2040, 5775, 3540};
+constexpr TwipRect kProgressBar = {1920, 1200, 3975, 300};
+constexpr COLORREF kProgressBarColor = RGB(185, 79, 0);
+
+constexpr FontSpec kWindowFont = {L"MS Sans Serif", 825, false};
+constexpr FontSpec kEmblemFont = {L"Arial", 2775, true};
+constexpr FontSpec kHeadingFont = {L"Arial", 1200, true};
+
+enum class LabelFont { Window, Emblem, Heading };
+
+struct LabelLayout {
+    int index;
+    int left;
+    int top;
+    COLORREF color;
+    LabelFont font;
+    bool visible;
+};
+
+// From the top of the drawing order down. Each label sizes itself to its caption.
+constexpr LabelLayout kLabels[] = {
+    {1, 5500, 40, RGB(192, 192, 192), LabelFont::Window, false},
+    {0, 80, 960, RGB(255, 255, 255), LabelFont::Emblem, true},
+    {21, 1920, 915, RGB(0, 0, 0), LabelFont::Window, true},
+    {2, 2640, 240, RGB(21, 67, 142), LabelFont::Heading, true},
+    {8, 1920, 680, RGB(0, 0, 0), LabelFont::Window, true},
+};
+
+// What the form paints beneath the labels.
+constexpr TwipRect kImage1 = {-40, 0, 1770, 1710};
+constexpr COLORREF kImage1Top = RGB(255, 178, 84);
+constexpr COLORREF kImage1Bottom = RGB(196, 82, 0);
+constexpr TwipRect kImgMain = {1920, 120, 480, 480};
+constexpr int kShapeLefts[] = {720, 1020, 1320, 120, 420};  // Shape(5) to Shape(9)
+constexpr int kShapeTop = 195;
+constexpr int kShapeSize = 255;
+
+}  // namespace kiv::layout

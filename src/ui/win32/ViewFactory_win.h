@@ -1,0 +1,24 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/win32/Windows_win.h"
+#include "ui/IUpdateView.h"
+
+namespace kiv {
+
+class UpdateWindow;
+
+// Makes the one update window, the first time the form asks for it.
+class Win32ViewFactory final : public IViewFactory {
+public:
+    explicit Win32ViewFactory(HINSTANCE instance);
+    ~Win32ViewFactory() override;
+    IUpdateView& CreateUpdateView(FrmUpdate& form) override;
+
+private:
+    HINSTANCE instance_;
+    std::unique_ptr<UpdateWindow> updateWindow_;
+};
+
+}  // namespace kiv
