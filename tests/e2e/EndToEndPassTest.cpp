@@ -168,11 +168,16 @@ void EndToEndRouting::Run(const std::vector<Row>& table) {
         }
         return std::wstring();
     };
-    // The system folders a file could wrongly land in, told apart by this process.
+    // The system folders a file could wrongly land in. A 32-bit process on 64-bit Windows
+    // sees SysWOW64 through the name system32 as well, so there the two are one place.
     std::vector<Where> systemPlaces = {Where::System};
     if (wide && folders.separate) {
         systemPlaces.push_back(Where::Wow64);
     }
+    auto samePlace = [&](Where a, Where b) {
+        return a == b || (!folders.separate && a != Where::Library && b != Where::Library &&
+                          a != Where::Nowhere && b != Where::Nowhere);
+    };
 
     const std::string component = TestComponentBytes();
     std::vector<std::string> names;
@@ -188,7 +193,7 @@ void EndToEndRouting::Run(const std::vector<Row>& table) {
         installed.push_back(Pattern("installed " + names.back(), 200));
         installedTimes.push_back(Shifted(kStaged, -row.installedAge));
         for (Where place : systemPlaces) {
-            if (place != row.installed) {
+            if (!samePlace(place, row.installed)) {
                 files_.Expect(pathIn(place, row.name));
             }
         }
@@ -232,7 +237,7 @@ void EndToEndRouting::Run(const std::vector<Row>& table) {
             << "the staged file stays as it was";
         const Where landed = wide ? row.with64 : row.without64;
         for (Where place : systemPlaces) {
-            if (place != landed && place != row.installed) {
+            if (!samePlace(place, landed) && !samePlace(place, row.installed)) {
                 EXPECT_FALSE(Exists(pathIn(place, row.name))) << Utf8(pathIn(place, row.name));
             }
         }
