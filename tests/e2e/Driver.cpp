@@ -198,6 +198,9 @@ HWND Driver::WaitForWindow(DWORD timeoutMs) {
 
 PassEnd Driver::WaitForPassEnd(DWORD timeoutMs) {
     if (window_ == nullptr && WaitForWindow(timeoutMs) == nullptr) {
+        if (FindBox()) {
+            return PassEnd::BoxShown;
+        }
         return Running() ? PassEnd::TimedOut : PassEnd::Exited;
     }
     PassEnd end = PassEnd::TimedOut;
