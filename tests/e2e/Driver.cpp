@@ -111,8 +111,12 @@ std::wstring OwnFolder() {
     return path.substr(0, path.find_last_of(L'\\'));
 }
 
+std::wstring KivUpdatePath() {
+    return OwnFolder() + L"\\kivupdate.exe";
+}
+
 std::wstring KivUpdateCommandLine(const std::wstring& argumentText) {
-    const std::wstring program = L"\"" + OwnFolder() + L"\\kivupdate.exe\"";
+    const std::wstring program = L"\"" + KivUpdatePath() + L"\"";
     return argumentText.empty() ? program : program + L" " + argumentText;
 }
 

@@ -14,6 +14,8 @@ std::wstring Wide(const std::string& text);
 // The folder of the running test program, without a trailing backslash; the programs it
 // drives are built beside it.
 std::wstring OwnFolder();
+// The program under test, built beside the test program.
+std::wstring KivUpdatePath();
 // The command line that starts kivupdate.exe (quoted) with exactly this argument text.
 std::wstring KivUpdateCommandLine(const std::wstring& argumentText);
 
