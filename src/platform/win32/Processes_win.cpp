@@ -1,6 +1,6 @@
 #include "platform/win32/Processes_win.h"
 
-#include <windows.h>
+#include "platform/win32/Windows_win.h"
 
 #include "platform/win32/ErrorMap_win.h"
 #include "platform/win32/ScopedWin_win.h"
@@ -8,6 +8,27 @@
 #include "platform/win32/Threads_win.h"
 
 namespace kiv {
+
+namespace {
+
+// The runtime reports a program it cannot find as "File not found", whether the file or
+// its folder is missing or the command line names no file at all (a folder given in
+// quotes puts the quote characters inside the program's path).
+RuntimeError StartError(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_NAME:
+        case ERROR_BAD_PATHNAME:
+        case ERROR_DIRECTORY:
+        case ERROR_INVALID_PARAMETER:
+            return RuntimeError(err::FileNotFound, error);
+        default:
+            return ErrorFromWin32(error);
+    }
+}
+
+}  // namespace
 
 ProcessHandle Win32Processes::Start(const std::string& commandLine, int showState) {
     std::wstring mutableLine = ToWide(commandLine);
@@ -18,7 +39,7 @@ ProcessHandle Win32Processes::Start(const std::string& commandLine, int showStat
     PROCESS_INFORMATION process = {};
     if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process)) {
-        throw LastError();
+        throw StartError(GetLastError());
     }
     ScopedKernelHandle thread(process.hThread);
     return reinterpret_cast<ProcessHandle>(process.hProcess);

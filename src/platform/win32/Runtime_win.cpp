@@ -2,10 +2,8 @@
 
 #include "platform/win32/Windows_win.h"
 
-#include <vector>
-
 #include "platform/win32/CommandLine_win.h"
-#include "platform/win32/ErrorMap_win.h"
+#include "platform/win32/Processes_win.h"
 #include "platform/win32/Strconv_win.h"
 
 namespace kiv {
@@ -16,23 +14,6 @@ namespace {
 // a session that may not use the global namespace keeps the guard to itself.
 constexpr wchar_t kGlobalMutex[] = L"Global\\KivAldervikUpdate";
 constexpr wchar_t kLocalMutex[] = L"Local\\KivAldervikUpdate";
-
-// The runtime reports a program it cannot find as "File not found", whether the file or
-// its folder is missing or the command line names no file at all (a folder given in
-// quotes puts the quote characters inside the program's path).
-RuntimeError StartError(DWORD error) {
-    switch (error) {
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND:
-        case ERROR_INVALID_NAME:
-        case ERROR_BAD_PATHNAME:
-        case ERROR_DIRECTORY:
-        case ERROR_INVALID_PARAMETER:
-            return RuntimeError(err::FileNotFound, error);
-        default:
-            return ErrorFromWin32(error);
-    }
-}
 
 }  // namespace
 
@@ -91,20 +72,8 @@ void Win32Runtime::DoEvents() {
 }
 
 void Win32Runtime::Start(const std::string& commandLine, int showState) {
-    std::wstring wide = ToWide(commandLine);
-    std::vector<wchar_t> mutableLine(wide.begin(), wide.end());
-    mutableLine.push_back(L'\0');
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = static_cast<WORD>(showState);
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        throw StartError(GetLastError());
-    }
-    ScopedKernelHandle thread(process.hThread);
-    ScopedKernelHandle started(process.hProcess);
+    Win32Processes processes;
+    processes.Close(processes.Start(commandLine, showState));
 }
 
 void Win32Runtime::End(int exitCode) {
