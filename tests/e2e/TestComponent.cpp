@@ -1,10 +1,83 @@
 #include <windows.h>
 
-// A component with both registration entry points, which register nothing: the update
-// pass can copy it and load it for registration like a real DLL or OCX.
+#include <string>
+
+// A component whose registration entry points register nothing but leave a trace: each
+// call appends "<register|unregister> <thread id> <process id> <own path>", a TAB, the path
+// of the process's program and LF (UTF-8) to the file named by KIV_COMPONENT_RECORD, when
+// that is set, so that a test sees which entry point ran, in which order, on which thread
+// and in which program.
+// Variants built from this source:
+//   KIV_COMPONENT_SLOW        DllRegisterServer takes 15 s: longer than a caller's 10 s wait
+//                             and the box that follows it, so that a caller unloading the
+//                             library after the box does so while the call still sleeps in it
+//   KIV_COMPONENT_FAILS       both entry points report failure
+//   KIV_COMPONENT_NO_EXPORTS  neither entry point exists
+
+#ifndef KIV_COMPONENT_NO_EXPORTS
+
+namespace {
+
+std::string Utf8(const wchar_t* text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<size_t>(size > 0 ? size : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, result.data(), size, nullptr, nullptr);
+    result.pop_back();
+    return result;
+}
+
+#ifdef KIV_COMPONENT_FAILS
+constexpr HRESULT kResult = E_FAIL;
+#else
+constexpr HRESULT kResult = S_OK;
+#endif
+
+void Record(const char* call) {
+    wchar_t record[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableW(L"KIV_COMPONENT_RECORD", record, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return;
+    }
+    HMODULE self = nullptr;
+    GetModuleHandleExW(
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+        reinterpret_cast<LPCWSTR>(&Record), &self);
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(self, path, MAX_PATH);
+    wchar_t program[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    const std::string line = std::string(call) + ' ' + std::to_string(GetCurrentThreadId()) + ' ' +
+                             std::to_string(GetCurrentProcessId()) + ' ' + Utf8(path) + '\t' +
+                             Utf8(program) + '\n';
+    // Appending with shared access keeps the lines of callers that overlap apart.
+    const HANDLE file = CreateFileW(record, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+}
+
+}  // namespace
+
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
-    return S_OK;
+#ifdef KIV_COMPONENT_SLOW
+    Sleep(15000);
+#endif
+    Record("register");
+    return kResult;
 }
 extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {
-    return S_OK;
+    Record("unregister");
+    return kResult;
 }
+
+#else
+
+// Something to export, so that the linker does not export every symbol instead.
+extern "C" __declspec(dllexport) int KivNoEntryPoints() {
+    return 0;
+}
+
+#endif
