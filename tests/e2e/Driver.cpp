@@ -15,6 +15,8 @@ constexpr int kProgressBar = 1003;
 constexpr int kCommand1 = 1001;
 constexpr int kLabelBase = 2000;
 constexpr int kBoxTextId = 0xFFFF;
+constexpr int kBoxIconId = 20;
+constexpr int kWineBoxIconId = 0x0440;
 // A window that does not answer within this time is busy (the pass lets no message
 // through while it runs); the caller polls again.
 constexpr UINT kAnswerMs = 500;
@@ -248,6 +250,13 @@ std::optional<Box> Driver::FindBox() const {
     std::wstring text(8192, L'\0');
     text.resize(GetDlgItemTextW(handle, kBoxTextId, text.data(), static_cast<int>(text.size())));
     box.text = Utf8(text);
+    // The icon of a box is a static control, id 20 on Windows and stc1 under wine; a box
+    // without one hides the control or gives it no icon.
+    for (int id : {kBoxIconId, kWineBoxIconId}) {
+        const HWND icon = GetDlgItem(handle, id);
+        box.icon = box.icon || (icon != nullptr && IsWindowVisible(icon) &&
+                                Ask(icon, STM_GETICON).value_or(0) != 0);
+    }
     return box;
 }
 

@@ -23,6 +23,7 @@ struct Box {
     HWND handle = nullptr;
     std::string title;
     std::string text;  // carriage returns kept as the box holds them
+    bool icon = false;
 };
 
 enum class PassEnd { Finished, BoxShown, Exited, TimedOut };

@@ -84,6 +84,7 @@ TEST_P(EndToEndFailure, OneBoxThenLabelsResetAndCloseStillRelaunches) {
     ASSERT_TRUE(box.has_value());
     EXPECT_EQ(box->title, text::kTitle);
     EXPECT_EQ(box->text, failure.wording);
+    EXPECT_TRUE(box->icon) << "the critical icon";
     EXPECT_EQ(box->text.find('\n'), std::string::npos) << "carriage returns only";
     driver.Answer(*box);
 
