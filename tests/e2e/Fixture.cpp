@@ -169,8 +169,8 @@ std::string Pattern(const std::string& tag, size_t size) {
     return bytes;
 }
 
-std::string TestComponentBytes() {
-    const std::wstring path = OwnFolder() + L"\\kivtestcom.dll";
+std::string TestComponentBytes(const std::wstring& fileName) {
+    const std::wstring path = OwnFolder() + L"\\" + fileName;
     const auto bytes = ReadBytes(path);
     if (!bytes) {
         Fail("cannot read the test component", path);

@@ -18,8 +18,9 @@ std::string Text(const FILETIME& time);
 
 // Bytes of the given size that differ with the tag, so that copies can be told apart.
 std::string Pattern(const std::string& tag, size_t size);
-// The bytes of a DLL with both registration entry points, built beside the test.
-std::string TestComponentBytes();
+// The bytes of a test component built beside the test: by default the DLL with both
+// registration entry points.
+std::string TestComponentBytes(const std::wstring& fileName = L"kivtestcom.dll");
 
 bool Exists(const std::wstring& path);
 // Writes a file that must not exist yet and gives it the last-modified time.
