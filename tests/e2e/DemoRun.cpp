@@ -19,16 +19,6 @@ int Fail(const char* what, const Driver& driver) {
     return 1;
 }
 
-bool WaitForFile(const std::wstring& path, DWORD timeoutMs) {
-    for (DWORD waited = 0; waited < timeoutMs; waited += 100) {
-        if (Exists(path)) {
-            return true;
-        }
-        Sleep(100);
-    }
-    return false;
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -53,7 +43,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     std::printf("READY\n");
     std::fflush(stdout);
-    if (!WaitForFile(argv[2], 60000)) {
+    if (!Within(60000, [&] { return Exists(argv[2]); })) {
         return Fail("no go file", driver);
     }
 

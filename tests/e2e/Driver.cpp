@@ -2,7 +2,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cwchar>
+#include <cwctype>
 
 namespace kiv::e2e {
 
@@ -10,17 +12,12 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"KivUpdateWindow";
 constexpr wchar_t kBoxClass[] = L"#32770";
-constexpr int kList1 = 1002;
-constexpr int kProgressBar = 1003;
-constexpr int kCommand1 = 1001;
-constexpr int kLabelBase = 2000;
 constexpr int kBoxTextId = 0xFFFF;
 constexpr int kBoxIconId = 20;
 constexpr int kWineBoxIconId = 0x0440;
 // A window that does not answer within this time is busy (the pass lets no message
 // through while it runs); the caller polls again.
 constexpr UINT kAnswerMs = 500;
-constexpr DWORD kPollMs = 50;
 
 struct Search {
     DWORD pid;
@@ -63,48 +60,26 @@ std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM 
     return static_cast<LRESULT>(result);
 }
 
-template <typename Condition>
-bool PollUntil(DWORD timeoutMs, Condition condition) {
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (condition()) {
-            return true;
-        }
-        if (GetTickCount64() >= end) {
-            return false;
-        }
-        Sleep(kPollMs);
-    }
-}
-
 std::string Describe(const Box& box) {
     return "a message box is showing, titled \"" + box.title + "\": \"" + box.text + "\"";
 }
 
 }  // namespace
 
-std::string Utf8(const std::wstring& text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size,
-                        nullptr, nullptr);
+std::wstring Wide(const std::string& text) {
+    const int length = static_cast<int>(text.size());
+    std::wstring result(
+        static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0)),
+        L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), length, result.data(),
+                        static_cast<int>(result.size()));
     return result;
 }
 
-std::wstring Wide(const std::string& text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int size =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring result(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(),
-                        size);
-    return result;
+std::wstring Lower(std::wstring text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
+    return text;
 }
 
 std::wstring OwnFolder() {
@@ -182,7 +157,7 @@ HWND Driver::WaitForWindow(DWORD timeoutMs) {
         return nullptr;
     }
     std::optional<Box> box;
-    PollUntil(timeoutMs, [&] {
+    Within(timeoutMs, [&] {
         window_ = VisibleWindowOf(pid_, kWindowClass);
         box = window_ == nullptr ? FindBox() : std::nullopt;
         return window_ != nullptr || box || !Running();
@@ -211,7 +186,7 @@ PassEnd Driver::WaitForPassEnd(DWORD timeoutMs) {
     }
     PassEnd end = PassEnd::TimedOut;
     std::vector<std::string> last;
-    PollUntil(timeoutMs, [&] {
+    Within(timeoutMs, [&] {
         if (auto box = FindBox()) {
             status_ = Describe(*box);
             end = PassEnd::BoxShown;
@@ -262,7 +237,7 @@ std::optional<Box> Driver::FindBox() const {
 
 std::optional<Box> Driver::WaitForBox(DWORD timeoutMs) {
     std::optional<Box> box;
-    PollUntil(timeoutMs, [&] {
+    Within(timeoutMs, [&] {
         box = FindBox();
         return box.has_value() || !Running();
     });
@@ -276,7 +251,7 @@ std::optional<Box> Driver::WaitForBox(DWORD timeoutMs) {
 void Driver::Answer(const Box& box) {
     PostMessageW(box.handle, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(box.handle, IDOK)));
-    PollUntil(5000, [&] { return !IsWindow(box.handle) || !IsWindowVisible(box.handle); });
+    Within(5000, [&] { return !IsWindow(box.handle) || !IsWindowVisible(box.handle); });
 }
 
 HWND Driver::Control(int id) const {
@@ -337,10 +312,6 @@ std::optional<std::pair<int, int>> Driver::ProgressRange() const {
     return std::make_pair(static_cast<int>(*low), static_cast<int>(*high));
 }
 
-LONG Driver::ExtendedStyle() const {
-    return GetWindowLongW(window_, GWL_EXSTYLE);
-}
-
 std::optional<BYTE> Driver::Alpha() const {
     COLORREF key = 0;
     BYTE alpha = 0;
@@ -349,12 +320,6 @@ std::optional<BYTE> Driver::Alpha() const {
         return std::nullopt;
     }
     return alpha;
-}
-
-SIZE Driver::ClientSize() const {
-    RECT client = {};
-    GetClientRect(window_, &client);
-    return SIZE{client.right - client.left, client.bottom - client.top};
 }
 
 void Driver::PressEnd() {
@@ -382,7 +347,7 @@ bool Driver::WaitForDescendants(DWORD timeoutMs) {
     if (job_ == nullptr) {
         return !Running();
     }
-    return PollUntil(timeoutMs, [&] {
+    return Within(timeoutMs, [&] {
         JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info = {};
         return QueryInformationJobObject(job_, JobObjectBasicAccountingInformation, &info,
                                          sizeof info, nullptr) &&

@@ -6,10 +6,35 @@
 #include <string>
 #include <vector>
 
+#include "Record.h"
+
 namespace kiv::e2e {
 
-std::string Utf8(const std::wstring& text);
 std::wstring Wide(const std::string& text);
+std::wstring Lower(std::wstring text);
+
+// Polls every 50 ms until the condition holds or the time is up; gives its last answer.
+template <typename Condition>
+bool Within(DWORD timeoutMs, Condition condition) {
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    while (!condition()) {
+        if (GetTickCount64() >= end) {
+            return false;
+        }
+        Sleep(50);
+    }
+    return true;
+}
+
+// Control ids of the update window; a label's id is kLabelBase plus its index.
+constexpr int kCommand1 = 1001;
+constexpr int kList1 = 1002;
+constexpr int kProgressBar = 1003;
+constexpr int kLabelBase = 2000;
+constexpr int kLabel1 = 1;
+constexpr int kLabel2 = 2;
+constexpr int kLabel8 = 8;
+constexpr int kLabel21 = 21;
 
 // The folder of the running test program, without a trailing backslash; the programs it
 // drives are built beside it.
@@ -61,9 +86,7 @@ public:
     std::optional<std::vector<std::string>> Lines() const;
     std::optional<int> ProgressPosition() const;
     std::optional<std::pair<int, int>> ProgressRange() const;
-    LONG ExtendedStyle() const;
     std::optional<BYTE> Alpha() const;
-    SIZE ClientSize() const;
 
     void PressEnd();
     void Close();

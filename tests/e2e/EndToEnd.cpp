@@ -1,23 +1,17 @@
 #include "EndToEnd.h"
 
 #include <algorithm>
+#include <map>
 
 namespace kiv::e2e {
 
 namespace {
 
+const char* const kPassEnds[] = {"the pass finished", "a message box showed", "the program ended",
+                                 "the wait timed out"};
+
 const char* Name(PassEnd end) {
-    switch (end) {
-        case PassEnd::Finished:
-            return "the pass finished";
-        case PassEnd::BoxShown:
-            return "a message box showed";
-        case PassEnd::Exited:
-            return "the program ended";
-        case PassEnd::TimedOut:
-            return "the wait timed out";
-    }
-    return "?";
+    return kPassEnds[static_cast<int>(end)];
 }
 
 }  // namespace
@@ -34,40 +28,37 @@ std::string LockedWording(const std::string& file) {
            "\r\r" + text::kCloseAll;
 }
 
-LogModel::LogModel() : captions_{{kLabel8, "Label(8)"}, {kLabel21, "Label(21)"}} {
-    Set(kLabel8, "...");
-    Set(kLabel21, "...");
-}
-
-void LogModel::Set(int label, const std::string& caption) {
-    std::string& current = captions_.at(label);
-    if (current != caption) {
-        current = caption;
-        lines_.push_back(caption);
+std::vector<std::string> PassLog(const std::wstring& stagingFolder,
+                                 const std::vector<Logged>& files) {
+    std::map<int, std::string> captions = {{kLabel8, "Label(8)"}, {kLabel21, "Label(21)"}};
+    std::vector<std::string> lines;
+    auto set = [&](int label, const std::string& caption) {
+        if (captions.at(label) != caption) {
+            captions[label] = caption;
+            lines.push_back(caption);
+        }
+    };
+    set(kLabel8, "...");  // as the window loads
+    set(kLabel21, "...");
+    if (!stagingFolder.empty()) {
+        lines.push_back("Path = " + Utf8(stagingFolder));
+        lines.push_back("File Count = " + std::to_string(files.size()));
     }
-}
-
-void LogModel::Header(const std::wstring& stagingFolder, size_t count) {
-    lines_.push_back("Path = " + Utf8(stagingFolder));
-    lines_.push_back("File Count = " + std::to_string(count));
-}
-
-void LogModel::File(const std::string& name, Kind kind, bool registered) {
-    Set(kLabel8, " " + name);
-    Set(kLabel21, text::kDetermine);
-    if (kind == Kind::Component) {
-        Set(kLabel21, text::kVerify);
-        Set(kLabel21, text::kCopy);
-        if (registered) {
-            Set(kLabel21, text::kRemoving);
-            Set(kLabel21, text::kRegistering);
+    for (const Logged& file : files) {
+        set(kLabel8, " " + file.name);
+        set(kLabel21, text::kDetermine);
+        if (file.kind == Kind::Component) {
+            set(kLabel21, text::kVerify);
+            set(kLabel21, text::kCopy);
+            if (file.registered) {
+                set(kLabel21, text::kRemoving);
+                set(kLabel21, text::kRegistering);
+            }
         }
     }
-}
-
-void LogModel::End() {
-    Set(kLabel8, text::kClosing);
-    Set(kLabel21, text::kClosing);
+    set(kLabel8, text::kClosing);
+    set(kLabel21, text::kClosing);
+    return lines;
 }
 
 std::vector<std::string> OrderTaken(const std::vector<std::string>& log,

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -38,12 +37,6 @@ constexpr DWORD kWindowMs = 6000;
 constexpr DWORD kPassMs = 6000;
 constexpr DWORD kExitMs = 5000;
 
-constexpr int kLabel1 = 1;
-constexpr int kLabel2 = 2;
-constexpr int kLabel8 = 8;
-constexpr int kLabel21 = 21;
-constexpr int kCommand1 = 1001;
-
 // The general wording of the installation error report.
 std::string GeneralWording(const std::string& file, const std::string& action, int number,
                            const std::string& description);
@@ -52,23 +45,18 @@ std::string LockedWording(const std::string& file);
 
 enum class Kind { SystemFile, Component, Skipped };
 
-// The log the window keeps: a label's new caption becomes a line, and so do the two
-// header lines of the pass. Assigning a label the caption it shows already adds no line:
-// the program logs what the user saw change.
-class LogModel {
-public:
-    LogModel();  // as the window loads: both status labels set to "..."
-    void Header(const std::wstring& stagingFolder, size_t count);
-    void File(const std::string& name, Kind kind, bool registered);
-    void End();  // both status labels back to " ..."
-    const std::vector<std::string>& Lines() const { return lines_; }
-
-private:
-    void Set(int label, const std::string& caption);
-
-    std::map<int, std::string> captions_;
-    std::vector<std::string> lines_;
+struct Logged {
+    std::string name;
+    Kind kind;
+    bool registered;
 };
+
+// The log of a pass over these files in this order: a label's new caption becomes a line,
+// and so do the two header lines (left out for an empty staging folder name: the pass
+// failed before it listed one). Assigning a label the caption it shows already adds no
+// line: the program logs what the user saw change.
+std::vector<std::string> PassLog(const std::wstring& stagingFolder,
+                                 const std::vector<Logged>& files);
 
 // The staged names in the order the pass took them, read from its log (the order of the
 // file list is the program's own).

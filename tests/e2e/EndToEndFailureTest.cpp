@@ -27,7 +27,7 @@ std::string LockedLibraryFile(const Installation& install, Holds& holds, bool re
     install.Stage(name, Pattern("new core", 4096), kStaged);
     WriteNewFile(install.Library(name), Pattern("old core", 2048), Shifted(kStaged, -3600));
     if (!readOnly) {
-        holds.push_back(std::make_shared<HeldOpen>(install.Library(name)));
+        holds.push_back(HoldOpen(install.Library(name)));
         return "";
     }
     auto mark = std::make_shared<ReadOnly>(install.Library(name));
@@ -89,18 +89,13 @@ TEST_P(EndToEndFailure, OneBoxThenLabelsResetAndCloseStillRelaunches) {
     driver.Answer(*box);
 
     ASSERT_TRUE(PassEnded(driver, PassEnd::Finished));
-    LogModel log;
-    if (!failure.file.empty()) {
-        log.Header(install.Support(), 1);
-        log.File(failure.file, Kind::Component, false);
-    }
-    log.End();
-    EXPECT_TRUE(LogIs(driver, log.Lines()));
+    EXPECT_TRUE(
+        LogIs(driver, failure.file.empty()
+                          ? PassLog(L"", {})
+                          : PassLog(install.Support(), {{failure.file, Kind::Component, false}})));
     EXPECT_EQ(driver.Caption(kLabel8), " ...");
     EXPECT_EQ(driver.Caption(kLabel21), " ...");
-    const auto range = driver.ProgressRange();
-    ASSERT_TRUE(range.has_value());
-    EXPECT_EQ(driver.ProgressPosition(), range->first) << "a failed pass does not fill the bar";
+    EXPECT_EQ(driver.ProgressPosition(), 0) << "a failed pass does not fill the bar";
 
     ASSERT_TRUE(ClosedAndRelaunchDone(driver));
     const auto starts = install.Starts();

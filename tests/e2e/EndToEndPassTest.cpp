@@ -11,55 +11,40 @@ namespace {
 const FILETIME kStaged = UtcTime(2023, 5, 17, 9, 30, 12);
 constexpr LONGLONG kDay = 86400;
 
-TEST(EndToEndPass, EmptyStagingFolderLogsTheHeaderOnlyAndFillsTheBar) {
+TEST(EndToEndPass, EmptyFolderShowsTheDesignedWindowTheHeaderOnlyAndAFullBar) {
     Installation install;
     Driver driver(KivUpdateCommandLine(install.Folder()));
     ASSERT_TRUE(PassEnded(driver, PassEnd::Finished));
-
-    LogModel log;
-    log.Header(install.Support(), 0);
-    log.End();
-    EXPECT_TRUE(LogIs(driver, log.Lines()));
+    EXPECT_TRUE(LogIs(driver, PassLog(install.Support(), {})));
     EXPECT_EQ(driver.Caption(kLabel8), " ...");
     EXPECT_EQ(driver.Caption(kLabel21), " ...");
-    const auto range = driver.ProgressRange();
-    ASSERT_TRUE(range.has_value());
-    EXPECT_EQ(driver.ProgressPosition(), range->second);
-    EXPECT_FALSE(driver.FindBox().has_value());
-    EXPECT_TRUE(EndedByEnd(driver));
-}
-
-TEST(EndToEndWindow, BorderlessLayeredWindowOfItsDesignSize) {
-    Installation install;
-    Driver driver(KivUpdateCommandLine(install.Folder()));
-    ASSERT_TRUE(PassEnded(driver, PassEnd::Finished));
-    const HWND window = driver.Window();
+    EXPECT_EQ(driver.ProgressRange(), std::make_optional(std::make_pair(0, 100)));
+    EXPECT_EQ(driver.ProgressPosition(), 100);
 
     // 6060 by 6285 twips, 15 twips a pixel at 96 dpi: 404 by 419 pixels.
+    const HWND window = driver.Window();
     const HDC screen = GetDC(nullptr);
     const int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
     const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    const SIZE client = driver.ClientSize();
-    EXPECT_EQ(client.cx, MulDiv(6060, dpiX, 1440));
-    EXPECT_EQ(client.cy, MulDiv(6285, dpiY, 1440));
+    RECT client = {};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, MulDiv(6060, dpiX, 1440));
+    EXPECT_EQ(client.bottom, MulDiv(6285, dpiY, 1440));
     if (dpiX == 96 && dpiY == 96) {
-        EXPECT_EQ(client.cx, 404);
-        EXPECT_EQ(client.cy, 419);
+        EXPECT_EQ(client.right, 404);
+        EXPECT_EQ(client.bottom, 419);
     }
-
-    EXPECT_EQ(driver.ExtendedStyle(), WS_EX_LAYERED);
+    EXPECT_EQ(GetWindowLongW(window, GWL_EXSTYLE), WS_EX_LAYERED);
     EXPECT_EQ(driver.Alpha(), std::optional<BYTE>(200));
     const LONG style = GetWindowLongW(window, GWL_STYLE);
     EXPECT_EQ(style & WS_CAPTION, WS_BORDER) << "a thin border and no title bar";
     EXPECT_EQ(style & (WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
-
     RECT frame = {};
     GetWindowRect(window, &frame);
     EXPECT_LE(std::abs((frame.left + frame.right) / 2 - GetSystemMetrics(SM_CXSCREEN) / 2), 1);
     EXPECT_LE(std::abs((frame.top + frame.bottom) / 2 - GetSystemMetrics(SM_CYSCREEN) / 2), 1);
 
-    EXPECT_EQ(driver.ProgressRange(), std::make_optional(std::make_pair(0, 100)));
     EXPECT_EQ(driver.Caption(0), "kiv");
     EXPECT_EQ(driver.Caption(kLabel1), "64-bit");
     EXPECT_EQ(driver.Caption(kLabel2), text::kTitle);
@@ -137,13 +122,12 @@ protected:
         if (folders.wow64Path.empty() || !Exists(folders.wow64Path)) {
             GTEST_SKIP() << "no SysWOW64 folder to seed: a 32-bit prefix";
         }
-        seed_.emplace(files_);
+        SeedWow64(files_);
     }
 
     void Run(const std::vector<Row>& table);
 
     SystemFiles files_;
-    std::optional<Wow64Seed> seed_;
 };
 
 void EndToEndRouting::Run(const std::vector<Row>& table) {
@@ -155,18 +139,9 @@ void EndToEndRouting::Run(const std::vector<Row>& table) {
 
     Installation install;
     install.MakeLibrary();
+    const std::wstring folderOf[] = {L"", folders.system, folders.wow64Path, install.Library()};
     auto pathIn = [&](Where where, const std::wstring& name) {
-        switch (where) {
-            case Where::System:
-                return folders.system + L"\\" + name;
-            case Where::Wow64:
-                return folders.wow64Path + L"\\" + name;
-            case Where::Library:
-                return install.Library(name);
-            case Where::Nowhere:
-                break;
-        }
-        return std::wstring();
+        return where == Where::Nowhere ? L"" : folderOf[static_cast<int>(where)] + L"\\" + name;
     };
     // The system folders a file could wrongly land in. A 32-bit process on 64-bit Windows
     // sees SysWOW64 through the name system32 as well, so there the two are one place.
@@ -179,7 +154,7 @@ void EndToEndRouting::Run(const std::vector<Row>& table) {
                           a != Where::Nowhere && b != Where::Nowhere);
     };
 
-    const std::string component = TestComponentBytes();
+    const std::string component = BuiltBytes();
     std::vector<std::string> names;
     std::vector<std::string> staged;
     std::vector<std::string> installed;
@@ -208,27 +183,18 @@ void EndToEndRouting::Run(const std::vector<Row>& table) {
     ASSERT_TRUE(PassEnded(driver, PassEnd::Finished));
     const auto lines = driver.Lines();
     ASSERT_TRUE(lines.has_value());
-    std::vector<std::string> order = OrderTaken(*lines, names);
-    std::vector<std::string> sortedOrder = order;
-    std::vector<std::string> sortedNames = names;
-    std::sort(sortedOrder.begin(), sortedOrder.end());
-    std::sort(sortedNames.begin(), sortedNames.end());
-    ASSERT_EQ(sortedOrder, sortedNames) << "each staged file is taken once; the log reads\n"
-                                        << Joined(*lines);
-
-    LogModel log;
-    log.Header(install.Support(), rows.size());
+    const std::vector<std::string> order = OrderTaken(*lines, names);
+    ASSERT_TRUE(std::is_permutation(order.begin(), order.end(), names.begin(), names.end()))
+        << "each staged file is taken once; the log reads\n"
+        << Joined(*lines);
+    std::vector<Logged> logged;
     for (const std::string& name : order) {
-        const auto i = std::find(names.begin(), names.end(), name) - names.begin();
-        log.File(name, rows[i].kind, rows[i].registered);
+        const Row& row = rows[std::find(names.begin(), names.end(), name) - names.begin()];
+        logged.push_back({name, row.kind, row.registered});
     }
-    log.End();
-    EXPECT_TRUE(LogIs(driver, log.Lines()));
+    EXPECT_TRUE(LogIs(driver, PassLog(install.Support(), logged)));
     EXPECT_EQ(driver.Visible(kLabel1), wide);
-    const auto range = driver.ProgressRange();
-    ASSERT_TRUE(range.has_value());
-    EXPECT_EQ(driver.ProgressPosition(), range->second);
-    EXPECT_FALSE(driver.FindBox().has_value());
+    EXPECT_EQ(driver.ProgressPosition(), 100);
 
     for (size_t i = 0; i < rows.size(); ++i) {
         const Row& row = rows[i];

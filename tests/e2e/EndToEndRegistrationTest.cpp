@@ -1,6 +1,4 @@
 #include <algorithm>
-#include <cwctype>
-#include <sstream>
 
 #include "EndToEnd.h"
 
@@ -20,29 +18,13 @@ constexpr char kRegister[] = "register";
 // The registering regsvr32 is not waited for by the program.
 constexpr DWORD kRegsvr32Ms = 15000;
 
-template <typename Condition>
-bool Within(DWORD timeoutMs, Condition condition) {
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    while (!condition() && GetTickCount64() < end) {
-        Sleep(20);
-    }
-    return condition();
-}
-
-std::string Lower(const std::wstring& path) {
-    std::wstring lower = path;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
-    return Utf8(lower);
-}
-
 // One call of a registration entry point, as a test component recorded it.
 struct Call {
     std::string name;  // kRegister or kUnregister
     DWORD thread = 0;
     DWORD process = 0;
-    std::string path;     // of the module, lower case
-    std::string program;  // of the process, lower case
+    std::wstring path;     // of the module, lower case
+    std::wstring program;  // of the process, lower case
 };
 
 // Names the record file of the test components for the programs the test starts (they
@@ -58,20 +40,14 @@ public:
     ComponentRecord& operator=(const ComponentRecord&) = delete;
 
     // The calls made on the module at any of these paths, in order.
-    std::vector<Call> CallsOn(const std::vector<std::wstring>& paths) const {
-        std::vector<std::string> lower;
-        std::transform(paths.begin(), paths.end(), std::back_inserter(lower), Lower);
+    std::vector<Call> CallsOn(std::vector<std::wstring> paths) const {
+        std::transform(paths.begin(), paths.end(), paths.begin(), Lower);
         std::vector<Call> calls;
-        std::istringstream lines(ReadBytes(path_).value_or(""));
-        for (std::string line; std::getline(lines, line);) {
-            std::istringstream fields(line);
-            Call call;
-            fields >> call.name >> call.thread >> call.process;
-            std::getline(fields >> std::ws, call.path, '\t');
-            std::getline(fields, call.program);
-            call.path = Lower(Wide(call.path));
-            call.program = Lower(Wide(call.program));
-            if (std::find(lower.begin(), lower.end(), call.path) != lower.end()) {
+        for (const auto& f : Records(path_, "   \t")) {
+            const Call call{f[0], static_cast<DWORD>(std::stoul(f[1])),
+                            static_cast<DWORD>(std::stoul(f[2])), Lower(Wide(f[3])),
+                            Lower(Wide(f[4]))};
+            if (std::find(paths.begin(), paths.end(), call.path) != paths.end()) {
                 calls.push_back(call);
             }
         }
@@ -149,8 +125,7 @@ class EndToEndRegistrationOneComponent : public EndToEndRegistrationInProcess,
 TEST_P(EndToEndRegistrationOneComponent, UnregisteredThenRegisteredOnAWorkerThread) {
     const OneComponent& row = GetParam();
     const std::string name = "e2e_regone.dll";
-    const std::string bytes =
-        row.build ? TestComponentBytes(row.build) : Pattern("not a library", 600);
+    const std::string bytes = row.build ? BuiltBytes(row.build) : Pattern("not a library", 600);
     const std::wstring target = StageNew(Wide(name), bytes);
 
     Driver driver(KivUpdateCommandLine(install_.Folder()));
@@ -169,11 +144,7 @@ TEST_P(EndToEndRegistrationOneComponent, UnregisteredThenRegisteredOnAWorkerThre
     }
     ASSERT_TRUE(PassEnded(driver, PassEnd::Finished));
 
-    LogModel log;
-    log.Header(install_.Support(), 1);
-    log.File(name, Kind::Component, true);
-    log.End();
-    EXPECT_TRUE(LogIs(driver, log.Lines()));
+    EXPECT_TRUE(LogIs(driver, PassLog(install_.Support(), {{name, Kind::Component, true}})));
     EXPECT_TRUE(ReadBytes(target) == bytes) << "copied to " << Utf8(target);
     const auto calls = InProcess(record_.CallsOn({target}), driver);
     EXPECT_EQ(calls, row.box ? std::vector<std::string>{} : kBothCalls);
@@ -189,9 +160,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, EndToEndRegistrationOneComponent,
 TEST_F(EndToEndRegistrationInProcess, EntryPointOutlastingTheWaitIsGivenUpAndThePassGoesOn) {
     const std::string slow = "e2e_regslow.dll";
     const std::string next = "e2e_regslowz.dll";
-    const std::string bytes = TestComponentBytes();
-    const std::wstring slowTarget =
-        StageNew(Wide(slow), TestComponentBytes(L"kivtestcom_slow.dll"));
+    const std::string bytes = BuiltBytes();
+    const std::wstring slowTarget = StageNew(Wide(slow), BuiltBytes(L"kivtestcom_slow.dll"));
     const std::wstring nextTarget = StageNew(Wide(next), bytes);
 
     Driver driver(KivUpdateCommandLine(install_.Folder()));
@@ -212,12 +182,8 @@ TEST_F(EndToEndRegistrationInProcess, EntryPointOutlastingTheWaitIsGivenUpAndThe
     driver.Answer(*box);
     ASSERT_TRUE(PassEnded(driver, PassEnd::Finished));
 
-    LogModel log;
-    log.Header(install_.Support(), 2);
-    log.File(slow, Kind::Component, true);
-    log.File(next, Kind::Component, true);
-    log.End();
-    EXPECT_TRUE(LogIs(driver, log.Lines()));
+    EXPECT_TRUE(LogIs(driver, PassLog(install_.Support(), {{slow, Kind::Component, true},
+                                                           {next, Kind::Component, true}})));
     EXPECT_TRUE(ReadBytes(nextTarget) == bytes) << "the next file is copied";
     EXPECT_EQ(InProcess(record_.CallsOn({nextTarget}), driver), kBothCalls);
     // The worker given up on is left to finish in its library, which stays loaded.
@@ -229,7 +195,7 @@ TEST_F(EndToEndRegistrationInProcess, EntryPointOutlastingTheWaitIsGivenUpAndThe
 TEST_F(EndToEndRegistrationInProcess, LibraryComponentIsRegisteredWhenNewButNotWhenReplaced) {
     const std::wstring added = L"kivregaddedlib.dll";
     const std::wstring replaced = L"kivregreplacedlib.dll";
-    const std::string bytes = TestComponentBytes();
+    const std::string bytes = BuiltBytes();
     install_.MakeLibrary();
     install_.Stage(added, bytes, kStaged);
     install_.Stage(replaced, bytes, kStaged);
@@ -237,12 +203,9 @@ TEST_F(EndToEndRegistrationInProcess, LibraryComponentIsRegisteredWhenNewButNotW
 
     Driver driver(KivUpdateCommandLine(install_.Folder()));
     ASSERT_TRUE(PassEnded(driver, PassEnd::Finished));
-    LogModel log;
-    log.Header(install_.Support(), 2);
-    log.File(Utf8(added), Kind::Component, true);
-    log.File(Utf8(replaced), Kind::Component, false);
-    log.End();
-    EXPECT_TRUE(LogIs(driver, log.Lines()));
+    EXPECT_TRUE(
+        LogIs(driver, PassLog(install_.Support(), {{Utf8(added), Kind::Component, true},
+                                                   {Utf8(replaced), Kind::Component, false}})));
     EXPECT_TRUE(SameTime(ModifiedTime(install_.Library(replaced)).value_or(FILETIME{}), kStaged))
         << "the older copy is replaced";
     EXPECT_TRUE(ReadBytes(install_.Library(added)) == bytes);
@@ -271,7 +234,7 @@ TEST(EndToEndRegistrationRegsvr32, ComponentsAreUnregisteredThenRegisteredByRegs
     // its path.
     const std::wstring wow = L"e2e_regwow.dll";
     const std::wstring library = L"kivregwowlib.dll";
-    const std::string bytes = TestComponentBytes();
+    const std::string bytes = BuiltBytes();
     install.MakeLibrary();
     install.Stage(wow, bytes, kStaged);
     install.Stage(library, bytes, kStaged);
@@ -281,12 +244,9 @@ TEST(EndToEndRegistrationRegsvr32, ComponentsAreUnregisteredThenRegisteredByRegs
     Driver driver(KivUpdateCommandLine(install.Folder()));
     ASSERT_TRUE(PassEnded(driver, PassEnd::Finished)) << "no box";
     EXPECT_TRUE(driver.Visible(kLabel1)) << "64-bit";
-    LogModel log;
-    log.Header(install.Support(), 2);
-    log.File(Utf8(wow), Kind::Component, true);
-    log.File(Utf8(library), Kind::Component, true);
-    log.End();
-    EXPECT_TRUE(LogIs(driver, log.Lines()));
+    EXPECT_TRUE(
+        LogIs(driver, PassLog(install.Support(), {{Utf8(wow), Kind::Component, true},
+                                                  {Utf8(library), Kind::Component, true}})));
     EXPECT_TRUE(EndedByEnd(driver));
     ASSERT_TRUE(driver.WaitForDescendants(kRegsvr32Ms)) << "regsvr32 still runs";
 
@@ -300,17 +260,15 @@ TEST(EndToEndRegistrationRegsvr32, ComponentsAreUnregisteredThenRegisteredByRegs
         }
         return paths;
     };
-    std::vector<std::string> regsvr32;
-    for (const auto& path : inWow64(L"regsvr32.exe")) {
-        regsvr32.push_back(Lower(path));
-    }
+    std::vector<std::wstring> regsvr32 = inWow64(L"regsvr32.exe");
+    std::transform(regsvr32.begin(), regsvr32.end(), regsvr32.begin(), Lower);
     for (const auto& paths : {inWow64(wow), std::vector<std::wstring>{install.Library(library)}}) {
         SCOPED_TRACE(Utf8(paths[0]));
         const auto calls = record.CallsOn(paths);
         EXPECT_EQ(Names(calls), kBothCalls);
         for (const Call& call : calls) {
             EXPECT_NE(std::find(regsvr32.begin(), regsvr32.end(), call.program), regsvr32.end())
-                << call.name << " ran in " << call.program;
+                << call.name << " ran in " << Utf8(call.program);
         }
     }
 }

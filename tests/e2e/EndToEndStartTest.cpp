@@ -18,13 +18,12 @@ std::wstring DefaultInstallFolder() {
 
 struct RelaunchCase {
     const char* name;
-    bool defaultFolder;  // the installation lives in the default folder
-    // The argument text and the InstallFolder it must give, from the installation's folder.
-    std::wstring (*argument)(const std::wstring& folder);
-    std::wstring (*installFolder)(const std::wstring& folder);
-    // How the program is started with that argument text; null for the quoted path and
-    // one blank.
-    std::wstring (*commandLine)(const std::wstring& argument) = nullptr;
+    // What follows the installation's folder in the argument text, and what of it the
+    // folder the program settles on keeps; null for no argument (the default folder).
+    const wchar_t* tail;
+    const wchar_t* kept;
+    const wchar_t* separator = L" ";  // between the program's name and the argument text
+    bool quoted = true;               // the program's name
 };
 
 void PrintTo(const RelaunchCase& relaunch, std::ostream* out) {
@@ -32,28 +31,23 @@ void PrintTo(const RelaunchCase& relaunch, std::ostream* out) {
 }
 
 const RelaunchCase kRelaunches[] = {
-    {"EmptyArgument", true, [](const std::wstring&) { return std::wstring(); },
-     [](const std::wstring& folder) { return folder; }},
-    {"Folder", false, [](const std::wstring& folder) { return folder; },
-     [](const std::wstring& folder) { return folder; }},
-    {"TrailingBackslash", false, [](const std::wstring& folder) { return folder + L"\\"; },
-     [](const std::wstring& folder) { return folder + L"\\"; }},
-    {"TrailingBlanks", false, [](const std::wstring& folder) { return folder + L"   "; },
-     [](const std::wstring& folder) { return folder; }},
-    {"SeveralSeparatingBlanks", false, [](const std::wstring& folder) { return folder; },
-     [](const std::wstring& folder) { return folder; },
-     [](const std::wstring& argument) { return L"\"" + KivUpdatePath() + L"\"    " + argument; }},
-    {"UnquotedProgramName", false, [](const std::wstring& folder) { return folder; },
-     [](const std::wstring& folder) { return folder; },
-     [](const std::wstring& argument) { return KivUpdatePath() + L" " + argument; }},
+    {"EmptyArgument", nullptr, L""},
+    {"Folder", L"", L""},
+    {"TrailingBackslash", L"\\", L"\\"},
+    {"TrailingBlanks", L"   ", L""},
+    {"SeveralSeparatingBlanks", L"", L"", L"    "},
+    {"UnquotedProgramName", L"", L"", L" ", false},
 };
 
 class EndToEndRelaunch : public ::testing::TestWithParam<RelaunchCase> {};
 
 TEST_P(EndToEndRelaunch, CloseRelaunchesWithTheExactCommandLine) {
     const RelaunchCase& relaunch = GetParam();
+    if (!relaunch.quoted && KivUpdatePath().find(L' ') != std::wstring::npos) {
+        GTEST_SKIP() << "the program's path holds a blank, so it cannot go unquoted";
+    }
     std::optional<Installation> install;
-    if (relaunch.defaultFolder) {
+    if (relaunch.tail == nullptr) {
         const std::wstring folder = DefaultInstallFolder();
         ASSERT_FALSE(folder.empty()) << "no application-data folder";
         install.emplace(folder);
@@ -61,19 +55,14 @@ TEST_P(EndToEndRelaunch, CloseRelaunchesWithTheExactCommandLine) {
         install.emplace();
     }
     install->PlaceStub();
-    const std::wstring argument = relaunch.argument(install->Folder());
-    const std::wstring folder = relaunch.installFolder(install->Folder());
-
-    if (relaunch.commandLine && KivUpdatePath().find(L' ') != std::wstring::npos) {
-        GTEST_SKIP() << "the program's path holds a blank, so it cannot go unquoted";
-    }
-    Driver driver(relaunch.commandLine ? relaunch.commandLine(argument)
-                                       : KivUpdateCommandLine(argument));
+    const std::wstring argument = relaunch.tail ? install->Folder() + relaunch.tail : L"";
+    const std::wstring folder = install->Folder() + relaunch.kept;
+    const std::wstring program =
+        relaunch.quoted ? L"\"" + KivUpdatePath() + L"\"" : KivUpdatePath();
+    Driver driver(argument.empty() ? program : program + relaunch.separator + argument);
     ASSERT_TRUE(PassEnded(driver, PassEnd::Finished));
-    LogModel log;
-    log.Header(folder + L"\\support", 0);
-    log.End();
-    EXPECT_TRUE(LogIs(driver, log.Lines())) << "the pass works on the settled folder";
+    EXPECT_TRUE(LogIs(driver, PassLog(folder + L"\\support", {})))
+        << "the pass works on the settled folder";
 
     ASSERT_TRUE(ClosedAndRelaunchDone(driver));
     const auto starts = install->Starts();
@@ -116,17 +105,7 @@ TEST(EndToEndStart, QuotedFolderKeepsItsQuotesSoNothingCanBeRelaunched) {
     EXPECT_TRUE(install.Starts().empty());
 }
 
-TEST(EndToEndStart, EndEndsWithoutRelaunch) {
-    Installation install;
-    install.PlaceStub();
-    Driver driver(KivUpdateCommandLine(install.Folder()));
-    ASSERT_TRUE(PassEnded(driver, PassEnd::Finished));
-    ASSERT_TRUE(EndedByEnd(driver));
-    EXPECT_TRUE(driver.WaitForDescendants(kExitMs));
-    EXPECT_TRUE(install.Starts().empty());
-}
-
-TEST(EndToEndStart, SecondInstanceIsRefusedWhileTheFirstRuns) {
+TEST(EndToEndStart, SecondInstanceIsRefusedAndEndEndsTheFirstWithoutRelaunch) {
     Installation install;
     install.PlaceStub();
     Driver first(KivUpdateCommandLine(install.Folder()));
@@ -147,7 +126,8 @@ TEST(EndToEndStart, SecondInstanceIsRefusedWhileTheFirstRuns) {
     EXPECT_TRUE(IsWindowVisible(first.Window()));
     EXPECT_EQ(first.Lines(), firstLog) << "the first instance is not disturbed";
     EXPECT_TRUE(EndedByEnd(first));
-    EXPECT_TRUE(install.Starts().empty()) << "neither instance relaunches";
+    EXPECT_TRUE(first.WaitForDescendants(kExitMs));
+    EXPECT_TRUE(install.Starts().empty()) << "neither instance relaunches, nor does \"End\"";
 }
 
 }  // namespace

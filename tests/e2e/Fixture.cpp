@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cwctype>
 #include <stdexcept>
 
 #include "Driver.h"
@@ -101,13 +100,7 @@ bool SetImmutable(const std::wstring& path, bool on) {
     if (info.hThread != nullptr) {
         CloseHandle(info.hThread);
     }
-    for (int i = 0; i < 100; ++i) {
-        if (Writable(path) != on) {
-            return true;
-        }
-        Sleep(50);
-    }
-    return false;
+    return Within(5000, [&] { return Writable(path) != on; });
 }
 
 }  // namespace
@@ -129,13 +122,7 @@ void WriteNewFile(const std::wstring& path, const std::string& bytes, FILETIME t
 }
 
 FILETIME UtcTime(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second) {
-    SYSTEMTIME system = {};
-    system.wYear = year;
-    system.wMonth = month;
-    system.wDay = day;
-    system.wHour = hour;
-    system.wMinute = minute;
-    system.wSecond = second;
+    const SYSTEMTIME system = {year, month, 0, day, hour, minute, second, 0};
     FILETIME time = {};
     SystemTimeToFileTime(&system, &time);
     return time;
@@ -169,11 +156,11 @@ std::string Pattern(const std::string& tag, size_t size) {
     return bytes;
 }
 
-std::string TestComponentBytes(const std::wstring& fileName) {
+std::string BuiltBytes(const std::wstring& fileName) {
     const std::wstring path = OwnFolder() + L"\\" + fileName;
     const auto bytes = ReadBytes(path);
     if (!bytes) {
-        Fail("cannot read the test component", path);
+        Fail("cannot read", path);
     }
     return *bytes;
 }
@@ -207,6 +194,29 @@ std::optional<FILETIME> ModifiedTime(const std::wstring& path) {
     return data.ftLastWriteTime;
 }
 
+std::vector<std::vector<std::string>> Records(const std::wstring& path,
+                                              const std::string& separators) {
+    std::vector<std::vector<std::string>> records;
+    const std::string record = ReadBytes(path).value_or("");
+    size_t begin = 0;
+    for (size_t end; (end = record.find('\n', begin)) != std::string::npos; begin = end + 1) {
+        const std::string line = record.substr(begin, end - begin);
+        std::vector<std::string> fields;
+        size_t from = 0;
+        for (char separator : separators) {
+            const size_t to = line.find(separator, from);
+            if (to == std::string::npos) {
+                throw std::runtime_error("unreadable line in " + Utf8(path) + ": " + line);
+            }
+            fields.push_back(line.substr(from, to - from));
+            from = to + 1;
+        }
+        fields.push_back(line.substr(from));
+        records.push_back(fields);
+    }
+    return records;
+}
+
 std::vector<std::string> FileNames(const std::wstring& folder) {
     std::vector<std::string> names;
     WIN32_FIND_DATAW entry;
@@ -227,10 +237,7 @@ SystemFolders CurrentSystemFolders() {
     SystemFolders folders;
     folders.system.resize(MAX_PATH);
     folders.system.resize(GetSystemDirectoryW(folders.system.data(), MAX_PATH));
-    std::wstring upper = folders.system;
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](wchar_t c) { return static_cast<wchar_t>(std::towupper(c)); });
-    const size_t at = upper.find(L"SYSTEM32");
+    const size_t at = Lower(folders.system).find(L"system32");
     if (at != std::wstring::npos) {
         folders.wow64Path = folders.system.substr(0, at) + L"SysWOW64";
         WIN32_FIND_DATAW entry;
@@ -252,20 +259,23 @@ SystemFolders CurrentSystemFolders() {
     return folders;
 }
 
-Installation::Installation() {
+namespace {
+
+std::wstring NewTemporaryFolder() {
     std::wstring temp(MAX_PATH, L'\0');
     temp.resize(GetTempPathW(MAX_PATH, temp.data()));
-    if (!temp.empty() && temp.back() == L'\\') {
-        temp.pop_back();
-    }
     static int counter = 0;
+    std::wstring folder;
     do {
-        folder_ = temp + L"\\Kiv Aldervik " + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                  std::to_wstring(++counter);
-    } while (Exists(folder_));
-    MakeFolder(folder_);
-    MakeFolder(Support());
+        folder = temp + L"Kiv Aldervik " + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                 std::to_wstring(++counter);
+    } while (Exists(folder));
+    return folder;
 }
+
+}  // namespace
+
+Installation::Installation() : Installation(NewTemporaryFolder()) {}
 
 Installation::Installation(std::wstring folder) : folder_(std::move(folder)) {
     if (Exists(folder_)) {
@@ -309,19 +319,9 @@ void Installation::PlaceStub() const {
 
 std::vector<Start> Installation::Starts() const {
     std::vector<Start> starts;
-    const std::string record = ReadBytes(folder_ + L"\\kivapp1.record").value_or("");
-    size_t begin = 0;
-    for (size_t end; (end = record.find('\n', begin)) != std::string::npos; begin = end + 1) {
-        const std::string line = record.substr(begin, end - begin);
-        const size_t a = line.find('\t');
-        const size_t b = line.find('\t', a + 1);
-        const size_t c = line.find('\t', b + 1);
-        if (c == std::string::npos) {
-            throw std::runtime_error("unreadable stub record line: " + line);
-        }
-        starts.push_back(Start{static_cast<DWORD>(std::stoul(line.substr(0, a))),
-                               line.substr(a + 1, b - a - 1) == "1",
-                               std::stoi(line.substr(b + 1, c - b - 1)), line.substr(c + 1)});
+    for (const auto& f : Records(folder_ + L"\\kivapp1.record", "\t\t\t")) {
+        starts.push_back(
+            Start{static_cast<DWORD>(std::stoul(f[0])), f[1] == "1", std::stoi(f[2]), f[3]});
     }
     return starts;
 }
@@ -346,27 +346,20 @@ void SystemFiles::Expect(const std::wstring& path) {
     paths_.push_back(path);
 }
 
-Wow64Seed::Wow64Seed(SystemFiles& files) {
-    const SystemFolders folders = CurrentSystemFolders();
-    const std::wstring stub = OwnFolder() + L"\\kivapp1.exe";
-    const auto bytes = ReadBytes(stub);
-    if (!bytes) {
-        Fail("cannot read the stub", stub);
-    }
-    files.Expect(folders.wow64Path + L"\\regsvr32.record");
-    files.Place(folders.wow64Path + L"\\regsvr32.exe", *bytes, UtcTime(2020, 1, 1, 0, 0, 0));
+void SeedWow64(SystemFiles& files) {
+    const std::wstring wow64 = CurrentSystemFolders().wow64Path;
+    files.Expect(wow64 + L"\\regsvr32.record");
+    files.Place(wow64 + L"\\regsvr32.exe", BuiltBytes(L"kivapp1.exe"),
+                UtcTime(2020, 1, 1, 0, 0, 0));
 }
 
-HeldOpen::HeldOpen(const std::wstring& path) {
-    file_ = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                        FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file_ == INVALID_HANDLE_VALUE) {
+std::shared_ptr<void> HoldOpen(const std::wstring& path) {
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
         Fail("cannot hold open", path);
     }
-}
-
-HeldOpen::~HeldOpen() {
-    CloseHandle(file_);
+    return std::shared_ptr<void>(file, CloseHandle);
 }
 
 ReadOnly::ReadOnly(std::wstring path) : path_(std::move(path)) {

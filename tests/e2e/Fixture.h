@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,9 +19,9 @@ std::string Text(const FILETIME& time);
 
 // Bytes of the given size that differ with the tag, so that copies can be told apart.
 std::string Pattern(const std::string& tag, size_t size);
-// The bytes of a test component built beside the test: by default the DLL with both
+// The bytes of a file built beside the test: by default the test component with both
 // registration entry points.
-std::string TestComponentBytes(const std::wstring& fileName = L"kivtestcom.dll");
+std::string BuiltBytes(const std::wstring& fileName = L"kivtestcom.dll");
 
 bool Exists(const std::wstring& path);
 // Writes a file that must not exist yet and gives it the last-modified time.
@@ -29,6 +30,10 @@ std::optional<std::string> ReadBytes(const std::wstring& path);
 std::optional<FILETIME> ModifiedTime(const std::wstring& path);
 // Names of the plain files of a folder, sorted.
 std::vector<std::string> FileNames(const std::wstring& folder);
+// The complete lines of a record file, each cut into fields at the given separators in turn;
+// throws on a line that lacks one.
+std::vector<std::vector<std::string>> Records(const std::wstring& path,
+                                              const std::string& separators);
 
 // The system folders as a program of this bitness sees them.
 struct SystemFolders {
@@ -49,11 +54,10 @@ struct Start {
 
 class Installation {
 public:
-    // A new folder under the temporary folder whose name holds a blank, with an empty
-    // "support" folder.
-    Installation();
-    // The same at a given place, which must not exist yet.
+    // A folder with an empty "support" folder: at the given place, which must not exist
+    // yet, or new under the temporary folder with a blank in its name.
     explicit Installation(std::wstring folder);
+    Installation();
     ~Installation();
     Installation(const Installation&) = delete;
     Installation& operator=(const Installation&) = delete;
@@ -92,22 +96,11 @@ private:
 
 // Makes an existing but empty SysWOW64 look like that of 64-bit Windows to the program,
 // with an ordinary file in it: a stub regsvr32.exe that records its starts.
-class Wow64Seed {
-public:
-    explicit Wow64Seed(SystemFiles& files);
-};
+void SeedWow64(SystemFiles& files);
 
-// Holds a file open without sharing, as a running application holds its DLL.
-class HeldOpen {
-public:
-    explicit HeldOpen(const std::wstring& path);
-    ~HeldOpen();
-    HeldOpen(const HeldOpen&) = delete;
-    HeldOpen& operator=(const HeldOpen&) = delete;
-
-private:
-    HANDLE file_ = INVALID_HANDLE_VALUE;
-};
+// Holds a file open without sharing, as a running application holds its DLL, until the
+// last copy of the result is gone.
+std::shared_ptr<void> HoldOpen(const std::wstring& path);
 
 // Marks a file read-only. Run as root, wine writes such files anyway, so under wine the
 // file also gets the Linux immutable flag, which wine reports as access denied.

@@ -1,7 +1,5 @@
 #include <windows.h>
 
-#include <string>
-
 // A component whose registration entry points register nothing but leave a trace: each
 // call appends "<register|unregister> <thread id> <process id> <own path>", a TAB, the path
 // of the process's program and LF (UTF-8) to the file named by KIV_COMPONENT_RECORD, when
@@ -16,15 +14,9 @@
 
 #ifndef KIV_COMPONENT_NO_EXPORTS
 
-namespace {
+#include "Record.h"
 
-std::string Utf8(const wchar_t* text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(size > 0 ? size : 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, result.data(), size, nullptr, nullptr);
-    result.pop_back();
-    return result;
-}
+namespace {
 
 #ifdef KIV_COMPONENT_FAILS
 constexpr HRESULT kResult = E_FAIL;
@@ -32,7 +24,7 @@ constexpr HRESULT kResult = E_FAIL;
 constexpr HRESULT kResult = S_OK;
 #endif
 
-void Record(const char* call) {
+void Record(const wchar_t* call) {
     wchar_t record[MAX_PATH] = {};
     const DWORD length = GetEnvironmentVariableW(L"KIV_COMPONENT_RECORD", record, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) {
@@ -46,17 +38,9 @@ void Record(const char* call) {
     GetModuleFileNameW(self, path, MAX_PATH);
     wchar_t program[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, program, MAX_PATH);
-    const std::string line = std::string(call) + ' ' + std::to_string(GetCurrentThreadId()) + ' ' +
-                             std::to_string(GetCurrentProcessId()) + ' ' + Utf8(path) + '\t' +
-                             Utf8(program) + '\n';
-    // Appending with shared access keeps the lines of callers that overlap apart.
-    const HANDLE file = CreateFileW(record, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        DWORD written = 0;
-        WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-        CloseHandle(file);
-    }
+    kiv::e2e::AppendLine(record, std::wstring(call) + L' ' + std::to_wstring(GetCurrentThreadId()) +
+                                     L' ' + std::to_wstring(GetCurrentProcessId()) + L' ' + path +
+                                     L'\t' + program);
 }
 
 }  // namespace
@@ -65,11 +49,11 @@ extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
 #ifdef KIV_COMPONENT_SLOW
     Sleep(15000);
 #endif
-    Record("register");
+    Record(L"register");
     return kResult;
 }
 extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {
-    Record("unregister");
+    Record(L"unregister");
     return kResult;
 }
 
