@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "platform/RuntimeError.h"
+#include "ErrorNumber.h"
 #include "platform/win32/Files_win.h"
 #include "platform/win32/ScopedWin_win.h"
 #include "platform/win32/Strconv_win.h"
@@ -95,25 +94,14 @@ protected:
         std::set<std::string> names;
         WIN32_FIND_DATAW entry = {};
         ScopedFindHandle find(FindFirstFileW((root_ + L"\\*").c_str(), &entry));
-        while (find) {
-            const std::string name = ToUtf8(entry.cFileName);
-            if (name != "." && name != "..") {
-                names.insert(name);
-            }
-            if (!FindNextFileW(find.Get(), &entry)) {
-                break;
-            }
+        if (find) {
+            do {
+                names.insert(ToUtf8(entry.cFileName));
+            } while (FindNextFileW(find.Get(), &entry));
         }
+        names.erase(".");
+        names.erase("..");
         return names;
-    }
-
-    static int32_t NumberOf(const std::function<void()>& call) {
-        try {
-            call();
-        } catch (const RuntimeError& error) {
-            return error.Number();
-        }
-        return 0;
     }
 
     std::wstring root_;
@@ -121,23 +109,21 @@ protected:
     std::shared_ptr<IFileSystem> fso_ = files_.CreateFileSystem();
 };
 
-TEST_F(Win32FileSystemTest, NewCopyKeepsTheSourceTime) {
-    Write("staged.dll", "new", kStaged, FILE_ATTRIBUTE_ARCHIVE, 9999999);
-    ASSERT_FALSE(fso_->FileExists(Path("installed.dll")));
-    fso_->CopyFile(Path("staged.dll"), Path("installed.dll"));
-    EXPECT_TRUE(fso_->FileExists(Path("installed.dll")));
-    EXPECT_EQ(Read("installed.dll"), "new");
-    EXPECT_EQ(files_.LastModified(Path("installed.dll")), kStaged);
-    EXPECT_EQ(Entries(), (std::set<std::string>{"installed.dll", "staged.dll"}));
-}
-
-TEST_F(Win32FileSystemTest, ReplacesAnOlderCopy) {
-    Write("staged.ocx", "new content");
-    Write("installed.ocx", "old", kOlder);
-    fso_->CopyFile(Path("staged.ocx"), Path("installed.ocx"));
-    EXPECT_EQ(Read("installed.ocx"), "new content");
-    EXPECT_EQ(files_.LastModified(Path("installed.ocx")), kStaged);
-    EXPECT_EQ(Entries(), (std::set<std::string>{"installed.ocx", "staged.ocx"}));
+TEST_F(Win32FileSystemTest, CopyMakesOrReplacesTheDestinationKeepingTheSourceTime) {
+    for (const bool installed : {false, true}) {
+        SCOPED_TRACE(installed ? "over an older copy" : "a new copy");
+        Write("staged.dll", "new content", kStaged, FILE_ATTRIBUTE_ARCHIVE, 9999999);
+        if (installed) {
+            Write("installed.dll", "old", kOlder);
+        }
+        EXPECT_EQ(fso_->FileExists(Path("installed.dll")), installed);
+        fso_->CopyFile(Path("staged.dll"), Path("installed.dll"));
+        EXPECT_TRUE(fso_->FileExists(Path("installed.dll")));
+        EXPECT_EQ(Read("installed.dll"), "new content");
+        EXPECT_EQ(files_.LastModified(Path("installed.dll")), kStaged);
+        EXPECT_EQ(Entries(), (std::set<std::string>{"installed.dll", "staged.dll"}));
+        Remove(ToWide(Path("installed.dll")));
+    }
 }
 
 TEST_F(Win32FileSystemTest, FailedCopyLeavesTheDestinationAsItWas) {
@@ -167,7 +153,8 @@ TEST_F(Win32FileSystemTest, FailedCopyLeavesTheDestinationAsItWas) {
                                    OPEN_EXISTING, 0, nullptr));
             ASSERT_TRUE(held);
         }
-        EXPECT_EQ(NumberOf([&] { fso_->CopyFile(Path(c.source), Path(c.destination)); }), c.number);
+        EXPECT_EQ(ErrorNumberOf([&] { fso_->CopyFile(Path(c.source), Path(c.destination)); }),
+                  c.number);
         held.Reset();
         EXPECT_EQ(Read("installed.dll"), "old");
         EXPECT_EQ(files_.LastModified(Path("installed.dll")), kOlder);
@@ -190,7 +177,7 @@ TEST_F(Win32FileSystemTest, LastModifiedInWholeSecondsUtc) {
     Write("early.dll", "x", -1, FILE_ATTRIBUTE_NORMAL, 5000000);  // 1969-12-31 23:59:59.5
     EXPECT_EQ(files_.LastModified(Path("late.dll")), kStaged);
     EXPECT_EQ(files_.LastModified(Path("early.dll")), -1);
-    EXPECT_EQ(NumberOf([&] { files_.LastModified(Path("missing.dll")); }), 53);
+    EXPECT_EQ(ErrorNumberOf([&] { files_.LastModified(Path("missing.dll")); }), 53);
 }
 
 TEST_F(Win32FileSystemTest, FirstNormalFileSkipsHiddenSystemAndFolders) {
@@ -217,8 +204,8 @@ TEST_F(Win32FileSystemTest, ListFilesFiltersAndSortsIgnoringCase) {
     EXPECT_EQ(files_.ListFiles(ToUtf8(root_)), expected);
     EXPECT_EQ(files_.ListFiles(ToUtf8(root_) + "\\"), expected);
     EXPECT_EQ(files_.ListFiles(Path("folder.dll")), std::vector<std::string>());
-    EXPECT_EQ(NumberOf([&] { files_.ListFiles(Path("missing")); }), 76);
-    EXPECT_EQ(NumberOf([&] { files_.ListFiles(Path("b.txt")); }), 76);
+    EXPECT_EQ(ErrorNumberOf([&] { files_.ListFiles(Path("missing")); }), 76);
+    EXPECT_EQ(ErrorNumberOf([&] { files_.ListFiles(Path("b.txt")); }), 76);
     SetFileAttributesW(ToWide(Path("A.dll")).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 

@@ -3,8 +3,8 @@
 
 #include <cstdlib>
 
+#include "ErrorNumber.h"
 #include "folders/CSystemFolders.h"
-#include "platform/RuntimeError.h"
 #include "platform/win32/Files_win.h"
 #include "platform/win32/Modules_win.h"
 #include "platform/win32/ShellFolders_win.h"
@@ -21,8 +21,8 @@ std::string Environment(const wchar_t* name) {
 }
 
 bool EndsWith(const std::string& text, const std::string& tail) {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(),
-                                                      tail) == 0;
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 class Win32FoldersTest : public ::testing::Test {
@@ -76,13 +76,8 @@ TEST_F(Win32FoldersTest, AttributesRaiseRuntimeErrors) {
         {"C:\\no-such-folder\\file.txt", 76},
         {"", 53},
     };
-    for (const auto& [path, number] : missing) {
-        try {
-            files.GetAttributes(path);
-            ADD_FAILURE() << path;
-        } catch (const RuntimeError& error) {
-            EXPECT_EQ(error.Number(), number) << path;
-        }
+    for (const auto& c : missing) {
+        EXPECT_EQ(ErrorNumberOf([&] { files.GetAttributes(c.first); }), c.second) << c.first;
     }
 }
 

@@ -7,8 +7,8 @@
 #include "messages/LoadMessage.h"
 #include "platform/Ports.h"
 #include "platform/win32/ScopedWin_win.h"
-#include "platform/win32/StringTable_win.h"
 #include "platform/win32/Strconv_win.h"
+#include "platform/win32/StringTable_win.h"
 
 namespace kiv {
 namespace {
@@ -60,7 +60,7 @@ protected:
 TEST_F(Win32StringTableTest, EveryCatalogueTextComesBackExactly) {
     int checked = 0;
     MessageBase = 0;
-#define KIV_MESSAGE(id, text)                                   \
+#define KIV_MESSAGE(id, text)                                     \
     EXPECT_EQ(LoadMessage(id), std::string(text)) << "id " << id; \
     ++checked;
 #include "messages/Catalogue.inc"
@@ -83,12 +83,6 @@ TEST_F(Win32StringTableTest, GapsAndEmptyEntriesGiveTheMarker) {
         EXPECT_EQ(LoadMessage(code), " [LL " + std::to_string(code) + " ?] ");
     }
 }
-
-}  // namespace
-}  // namespace kiv
-
-namespace kiv {
-namespace {
 
 TEST(Win32VersionInfoTest, NamesTheProductAndItsVersion) {
     const std::wstring program = ProgramPath();

@@ -2,9 +2,11 @@
 
 #include <string>
 
-#include "platform/RuntimeError.h"
+#include "ErrorNumber.h"
 #include "platform/win32/CommandLine_win.h"
+#include "platform/win32/Processes_win.h"
 #include "platform/win32/Runtime_win.h"
+#include "platform/win32/Threads_win.h"
 
 namespace kiv {
 namespace {
@@ -40,19 +42,17 @@ TEST(Win32RuntimeTest, SecondGuardFindsTheFirst) {
 
 TEST(Win32RuntimeTest, StartingAMissingProgramIsFileNotFound) {
     Win32Runtime runtime;
+    Win32Processes processes;
     const char* lines[] = {
         "\"C:\\windows\\no-such-program.exe\" x",
+        "C:\\windows\\no-such-program.exe /s",
         "\"C:\\no-such-folder\\kivapp1.exe\"",
         // A folder given in quotes keeps them: the quotes then name no program at all.
         "\"\"C:\\My Apps\"\\kivapp1.exe\"\"C:\\My Apps\"",
     };
     for (const char* line : lines) {
-        try {
-            runtime.Start(line, 2);
-            ADD_FAILURE() << line;
-        } catch (const RuntimeError& error) {
-            EXPECT_EQ(error.Number(), 53) << line;
-        }
+        EXPECT_EQ(ErrorNumberOf([&] { runtime.Start(line, 2); }), 53) << line;
+        EXPECT_EQ(ErrorNumberOf([&] { processes.Start(line, 2); }), 53) << line;
     }
 }
 
@@ -64,6 +64,41 @@ TEST(Win32RuntimeTest, PointerIsRemembered) {
     EXPECT_NE(CursorOfPointer(11), nullptr);
     runtime.SetMousePointer(0);
     EXPECT_EQ(CursorOfPointer(runtime.MousePointer()), nullptr);
+}
+
+DWORD g_workerThread = 0;
+
+HRESULT STDAPICALLTYPE FailingEntryPoint() {
+    g_workerThread = GetCurrentThreadId();
+    return E_UNEXPECTED;
+}
+
+HRESULT STDAPICALLTYPE SlowEntryPoint() {
+    Sleep(400);
+    return S_OK;
+}
+
+TEST(Win32WorkersTest, AnEntryPointRunsOnItsOwnThreadAndItsResultIsTheExitCode) {
+    Win32Threads threads;
+    const ThreadHandle worker =
+        threads.StartEntryPoint(reinterpret_cast<ProcAddress>(&FailingEntryPoint));
+    ASSERT_NE(worker, 0u);
+    EXPECT_EQ(threads.Wait(worker, 5000), WaitResult::Ended);
+    DWORD exitCode = 0;
+    GetExitCodeThread(reinterpret_cast<HANDLE>(worker), &exitCode);
+    EXPECT_EQ(exitCode, static_cast<DWORD>(E_UNEXPECTED));
+    EXPECT_NE(g_workerThread, GetCurrentThreadId());
+    threads.Close(worker);
+}
+
+TEST(Win32WorkersTest, AWaitEndsAtItsLimit) {
+    Win32Threads threads;
+    const ThreadHandle worker =
+        threads.StartEntryPoint(reinterpret_cast<ProcAddress>(&SlowEntryPoint));
+    EXPECT_EQ(threads.Wait(worker, 10), WaitResult::TimedOut);
+    EXPECT_EQ(threads.Wait(worker, 5000), WaitResult::Ended);
+    threads.Close(worker);
+    EXPECT_EQ(threads.Wait(worker, 0), WaitResult::Failed);  // a closed handle
 }
 
 }  // namespace
