@@ -18,14 +18,16 @@ const char* Name(PassEnd end) {
 
 std::string GeneralWording(const std::string& file, const std::string& action, int number,
                            const std::string& description) {
-    const std::string blank = "\r\r";
-    return text::kHeading + blank + text::kFile + file + blank + text::kAction + action + blank +
-           "Error :  " + std::to_string(number) + blank + description;
+    return "The following error occured during installation : \r\rFile :  " + file +
+           "\r\rAction :  " + action + "\r\rError :  " + std::to_string(number) + "\r\r" +
+           description;
 }
 
 std::string LockedWording(const std::string& file) {
-    return text::kFile + file + "\r" + "Error :  70 - Permission denied" + "\r\r" + text::kLocked +
-           "\r\r" + text::kCloseAll;
+    return "File :  " + file +
+           "\rError :  70 - Permission denied\r\rThe update cannot be completed, because the "
+           "application is locked by another user ! Make sure to close all Kiv software "
+           "applications and try again.\r\rClose all Kiv software applications and try again....";
 }
 
 std::vector<std::string> PassLog(const std::wstring& stagingFolder,

@@ -18,13 +18,6 @@ constexpr char kVerify[] = "Verify file exist...";
 constexpr char kCopy[] = "Copy file to destination folder";
 constexpr char kRemoving[] = " Removing DLL/OCX from register...";
 constexpr char kRegistering[] = " Registering new DLL/OCX...";
-constexpr char kHeading[] = "The following error occured during installation : ";
-constexpr char kFile[] = "File :  ";
-constexpr char kAction[] = "Action :  ";
-constexpr char kLocked[] =
-    "The update cannot be completed, because the application is locked by another user ! "
-    "Make sure to close all Kiv software applications and try again.";
-constexpr char kCloseAll[] = "Close all Kiv software applications and try again....";
 constexpr char kTitle[] = "Updating Software...";
 constexpr char kAlreadyOpen[] = "''kivALDERVIK '' is already open !";
 constexpr char kAlreadyOpenTitle[] = "Kiv Software";
@@ -62,6 +55,14 @@ std::vector<std::string> PassLog(const std::wstring& stagingFolder,
 // file list is the program's own).
 std::vector<std::string> OrderTaken(const std::vector<std::string>& log,
                                     const std::vector<std::string>& names);
+
+// Names each case of a parameterized suite by its "name" field.
+struct ByName {
+    template <typename Case>
+    std::string operator()(const ::testing::TestParamInfo<Case>& info) const {
+        return info.param.name;
+    }
+};
 
 ::testing::AssertionResult PassEnded(Driver& driver, PassEnd expected);
 ::testing::AssertionResult LogIs(const Driver& driver, const std::vector<std::string>& expected);

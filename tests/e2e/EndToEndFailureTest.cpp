@@ -30,9 +30,9 @@ std::string LockedLibraryFile(const Installation& install, Holds& holds, bool re
         holds.push_back(HoldOpen(install.Library(name)));
         return "";
     }
-    auto mark = std::make_shared<ReadOnly>(install.Library(name));
-    holds.push_back(mark);
-    return mark->Unavailable();
+    std::string unavailable;
+    holds.push_back(MarkReadOnly(install.Library(name), unavailable));
+    return unavailable;
 }
 
 const FailureCase kCases[] = {
@@ -60,10 +60,6 @@ const FailureCase kCases[] = {
      kLibraryDll, LockedWording(std::string(" ") + kLibraryDll)},
 };
 
-void PrintTo(const FailureCase& failure, std::ostream* out) {
-    *out << failure.name;
-}
-
 class EndToEndFailure : public ::testing::TestWithParam<FailureCase> {};
 
 TEST_P(EndToEndFailure, OneBoxThenLabelsResetAndCloseStillRelaunches) {
@@ -76,7 +72,7 @@ TEST_P(EndToEndFailure, OneBoxThenLabelsResetAndCloseStillRelaunches) {
         GTEST_SKIP() << unavailable;
     }
     const bool libraryExisted = Exists(install.Library());
-    const std::vector<std::string> libraryBefore = FileNames(install.Library());
+    const std::vector<std::string> libraryBefore = EntryNames(install.Library());
 
     Driver driver(KivUpdateCommandLine(install.Folder()));
     ASSERT_TRUE(PassEnded(driver, PassEnd::BoxShown));
@@ -105,7 +101,7 @@ TEST_P(EndToEndFailure, OneBoxThenLabelsResetAndCloseStillRelaunches) {
 
     holds.clear();
     EXPECT_EQ(Exists(install.Library()), libraryExisted) << "the pass creates no folder";
-    EXPECT_EQ(FileNames(install.Library()), libraryBefore)
+    EXPECT_EQ(EntryNames(install.Library()), libraryBefore)
         << "a failed copy leaves no temporary file";
     if (!libraryBefore.empty()) {
         EXPECT_TRUE(ReadBytes(install.Library(Wide(kLibraryDll))) == Pattern("old core", 2048))
@@ -113,10 +109,7 @@ TEST_P(EndToEndFailure, OneBoxThenLabelsResetAndCloseStillRelaunches) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, EndToEndFailure, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<FailureCase>& info) {
-                             return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Cases, EndToEndFailure, ::testing::ValuesIn(kCases), ByName());
 
 }  // namespace
 }  // namespace kiv::e2e

@@ -115,10 +115,6 @@ const OneComponent kOneComponent[] = {
     {"NotADll", nullptr, kNotLoaded},
 };
 
-void PrintTo(const OneComponent& row, std::ostream* out) {
-    *out << row.name;
-}
-
 class EndToEndRegistrationOneComponent : public EndToEndRegistrationInProcess,
                                          public ::testing::WithParamInterface<OneComponent> {};
 
@@ -152,10 +148,7 @@ TEST_P(EndToEndRegistrationOneComponent, UnregisteredThenRegisteredOnAWorkerThre
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, EndToEndRegistrationOneComponent,
-                         ::testing::ValuesIn(kOneComponent),
-                         [](const ::testing::TestParamInfo<OneComponent>& info) {
-                             return std::string(info.param.name);
-                         });
+                         ::testing::ValuesIn(kOneComponent), ByName());
 
 TEST_F(EndToEndRegistrationInProcess, EntryPointOutlastingTheWaitIsGivenUpAndThePassGoesOn) {
     const std::string slow = "e2e_regslow.dll";

@@ -26,10 +26,6 @@ struct RelaunchCase {
     bool quoted = true;               // the program's name
 };
 
-void PrintTo(const RelaunchCase& relaunch, std::ostream* out) {
-    *out << relaunch.name;
-}
-
 const RelaunchCase kRelaunches[] = {
     {"EmptyArgument", nullptr, L""},
     {"Folder", L"", L""},
@@ -72,10 +68,7 @@ TEST_P(EndToEndRelaunch, CloseRelaunchesWithTheExactCommandLine) {
     EXPECT_EQ(starts[0].showWindow, SW_SHOWMINIMIZED);
 }
 
-INSTANTIATE_TEST_SUITE_P(Arguments, EndToEndRelaunch, ::testing::ValuesIn(kRelaunches),
-                         [](const ::testing::TestParamInfo<RelaunchCase>& info) {
-                             return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Arguments, EndToEndRelaunch, ::testing::ValuesIn(kRelaunches), ByName());
 
 TEST(EndToEndStart, QuotedFolderKeepsItsQuotesSoNothingCanBeRelaunched) {
     Installation install;

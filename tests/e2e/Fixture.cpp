@@ -19,36 +19,10 @@ ULONGLONG Ticks(const FILETIME& time) {
     return (ULONGLONG{time.dwHighDateTime} << 32) | time.dwLowDateTime;
 }
 
-void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW entry;
-    const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = entry.cFileName;
-            const std::wstring path = folder + L"\\" + name;
-            if (name == L"." || name == L"..") {
-                continue;
-            }
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(path);
-            } else {
-                DeleteFileW(path.c_str());
-            }
-        } while (FindNextFileW(find, &entry));
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
-
 void MakeFolder(const std::wstring& folder) {
     if (!CreateDirectoryW(folder.c_str(), nullptr)) {
         Fail("cannot create the folder", folder);
     }
-}
-
-bool UnderWine() {
-    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
 
 // The Linux path of a file, as wine maps it; empty outside wine.
@@ -93,13 +67,8 @@ bool SetImmutable(const std::wstring& path, bool on) {
                         &startup, &info)) {
         return false;
     }
-    if (info.hProcess != nullptr) {
-        WaitForSingleObject(info.hProcess, 5000);
-        CloseHandle(info.hProcess);
-    }
-    if (info.hThread != nullptr) {
-        CloseHandle(info.hThread);
-    }
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
     return Within(5000, [&] { return Writable(path) != on; });
 }
 
@@ -217,14 +186,49 @@ std::vector<std::vector<std::string>> Records(const std::wstring& path,
     return records;
 }
 
-std::vector<std::string> FileNames(const std::wstring& folder) {
+void RemoveTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW entry;
+    const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = entry.cFileName;
+            const std::wstring path = folder + L"\\" + name;
+            if (name == L"." || name == L"..") {
+                continue;
+            }
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(path);
+            } else {
+                DeleteFileW(path.c_str());
+            }
+        } while (FindNextFileW(find, &entry));
+        FindClose(find);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+std::wstring NewTemporaryFolder() {
+    std::wstring temp(MAX_PATH, L'\0');
+    temp.resize(GetTempPathW(MAX_PATH, temp.data()));
+    static int counter = 0;
+    std::wstring folder;
+    do {
+        folder = temp + L"Kiv Aldervik " + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                 std::to_wstring(++counter);
+    } while (Exists(folder));
+    return folder;
+}
+
+std::vector<std::string> EntryNames(const std::wstring& folder) {
     std::vector<std::string> names;
     WIN32_FIND_DATAW entry;
     const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                names.push_back(Utf8(entry.cFileName));
+            const std::wstring name = entry.cFileName;
+            if (name != L"." && name != L"..") {
+                names.push_back(Utf8(name));
             }
         } while (FindNextFileW(find, &entry));
         FindClose(find);
@@ -258,22 +262,6 @@ SystemFolders CurrentSystemFolders() {
     folders.separate = !redirected;
     return folders;
 }
-
-namespace {
-
-std::wstring NewTemporaryFolder() {
-    std::wstring temp(MAX_PATH, L'\0');
-    temp.resize(GetTempPathW(MAX_PATH, temp.data()));
-    static int counter = 0;
-    std::wstring folder;
-    do {
-        folder = temp + L"Kiv Aldervik " + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                 std::to_wstring(++counter);
-    } while (Exists(folder));
-    return folder;
-}
-
-}  // namespace
 
 Installation::Installation() : Installation(NewTemporaryFolder()) {}
 
@@ -362,26 +350,23 @@ std::shared_ptr<void> HoldOpen(const std::wstring& path) {
     return std::shared_ptr<void>(file, CloseHandle);
 }
 
-ReadOnly::ReadOnly(std::wstring path) : path_(std::move(path)) {
-    if (!SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_READONLY)) {
-        Fail("cannot mark read-only", path_);
+std::shared_ptr<void> MarkReadOnly(const std::wstring& path, std::string& unavailable) {
+    if (!SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY)) {
+        Fail("cannot mark read-only", path);
     }
-    if (!UnderWine()) {
-        return;
+    const bool wine = !UnixPath(path).empty();
+    const bool immutable = wine && SetImmutable(path, true);
+    if (wine && !immutable) {
+        unavailable = "the Linux immutable flag cannot be set on " + Utf8(path) +
+                      " (needs Z:\\usr\\bin\\chattr, root and a file system that has the flag);"
+                      " run as root, wine would write the read-only file anyway";
     }
-    immutable_ = SetImmutable(path_, true);
-    if (!immutable_) {
-        unavailable_ = "the Linux immutable flag cannot be set on " + Utf8(path_) +
-                       " (needs Z:\\usr\\bin\\chattr, root and a file system that has the flag);"
-                       " run as root, wine would write the read-only file anyway";
-    }
-}
-
-ReadOnly::~ReadOnly() {
-    if (immutable_) {
-        SetImmutable(path_, false);
-    }
-    SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return std::shared_ptr<void>(nullptr, [path, immutable](void*) {
+        if (immutable) {
+            SetImmutable(path, false);
+        }
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    });
 }
 
 }  // namespace kiv::e2e

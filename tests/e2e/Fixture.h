@@ -28,8 +28,11 @@ bool Exists(const std::wstring& path);
 void WriteNewFile(const std::wstring& path, const std::string& bytes, FILETIME time);
 std::optional<std::string> ReadBytes(const std::wstring& path);
 std::optional<FILETIME> ModifiedTime(const std::wstring& path);
-// Names of the plain files of a folder, sorted.
-std::vector<std::string> FileNames(const std::wstring& folder);
+// Names of the entries of a folder, hidden ones and folders included, sorted.
+std::vector<std::string> EntryNames(const std::wstring& folder);
+// A name under the temporary folder that is free, with a blank in it.
+std::wstring NewTemporaryFolder();
+void RemoveTree(const std::wstring& folder);
 // The complete lines of a record file, each cut into fields at the given separators in turn;
 // throws on a line that lacks one.
 std::vector<std::vector<std::string>> Records(const std::wstring& path,
@@ -102,22 +105,9 @@ void SeedWow64(SystemFiles& files);
 // last copy of the result is gone.
 std::shared_ptr<void> HoldOpen(const std::wstring& path);
 
-// Marks a file read-only. Run as root, wine writes such files anyway, so under wine the
-// file also gets the Linux immutable flag, which wine reports as access denied.
-class ReadOnly {
-public:
-    explicit ReadOnly(std::wstring path);
-    ~ReadOnly();
-    ReadOnly(const ReadOnly&) = delete;
-    ReadOnly& operator=(const ReadOnly&) = delete;
-
-    // Empty when the file is protected; otherwise why it could not be.
-    const std::string& Unavailable() const { return unavailable_; }
-
-private:
-    std::wstring path_;
-    bool immutable_ = false;
-    std::string unavailable_;
-};
+// Marks a file read-only until the last copy of the result is gone. Run as root, wine
+// writes such files anyway, so under wine the file also gets the Linux immutable flag, which
+// wine reports as access denied; "unavailable" tells why that could not be done.
+std::shared_ptr<void> MarkReadOnly(const std::wstring& path, std::string& unavailable);
 
 }  // namespace kiv::e2e

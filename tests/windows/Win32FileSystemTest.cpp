@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 #include <vector>
 
@@ -9,6 +8,8 @@
 #include "platform/win32/ScopedWin_win.h"
 #include "platform/win32/Strconv_win.h"
 #include "platform/win32/Windows_win.h"
+// After the Win32 layer, whose headers take the A/W macros away.
+#include "Fixture.h"
 
 namespace kiv {
 namespace {
@@ -25,33 +26,8 @@ FILETIME ToFileTime(FileTime seconds, int64_t extraTicks = 0) {
 // A fresh folder under the temporary folder, removed with all it holds.
 class Win32FileSystemTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        root_ = std::wstring(temp) + L"kivfs-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                std::to_wstring(GetTickCount());
-        ASSERT_TRUE(CreateDirectoryW(root_.c_str(), nullptr));
-    }
-    void TearDown() override { Remove(root_); }
-
-    static void Remove(const std::wstring& path) {
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (DeleteFileW(path.c_str())) {
-            return;
-        }
-        WIN32_FIND_DATAW entry = {};
-        ScopedFindHandle find(FindFirstFileW((path + L"\\*").c_str(), &entry));
-        if (find) {
-            do {
-                const std::wstring name = entry.cFileName;
-                if (name != L"." && name != L"..") {
-                    Remove(path + L"\\" + name);
-                }
-            } while (FindNextFileW(find.Get(), &entry));
-        }
-        find.Reset();
-        RemoveDirectoryW(path.c_str());
-    }
+    void SetUp() override { ASSERT_TRUE(CreateDirectoryW(root_.c_str(), nullptr)); }
+    void TearDown() override { e2e::RemoveTree(root_); }
 
     std::string Path(const std::string& name) const { return ToUtf8(root_) + "\\" + name; }
 
@@ -77,34 +53,11 @@ protected:
     }
 
     std::string Read(const std::string& name) const {
-        ScopedKernelHandle file(CreateFileW(ToWide(Path(name)).c_str(), GENERIC_READ,
-                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                            OPEN_EXISTING, 0, nullptr));
-        if (!file) {
-            return "<missing>";
-        }
-        char buffer[256] = {};
-        DWORD read = 0;
-        ReadFile(file.Get(), buffer, sizeof(buffer), &read, nullptr);
-        return std::string(buffer, read);
+        return e2e::ReadBytes(ToWide(Path(name))).value_or("<missing>");
     }
+    std::vector<std::string> Entries() const { return e2e::EntryNames(root_); }
 
-    // Every entry of the folder, hidden ones included.
-    std::set<std::string> Entries() const {
-        std::set<std::string> names;
-        WIN32_FIND_DATAW entry = {};
-        ScopedFindHandle find(FindFirstFileW((root_ + L"\\*").c_str(), &entry));
-        if (find) {
-            do {
-                names.insert(ToUtf8(entry.cFileName));
-            } while (FindNextFileW(find.Get(), &entry));
-        }
-        names.erase(".");
-        names.erase("..");
-        return names;
-    }
-
-    std::wstring root_;
+    std::wstring root_ = e2e::NewTemporaryFolder();
     Win32Files files_;
     std::shared_ptr<IFileSystem> fso_ = files_.CreateFileSystem();
 };
@@ -121,8 +74,8 @@ TEST_F(Win32FileSystemTest, CopyMakesOrReplacesTheDestinationKeepingTheSourceTim
         EXPECT_TRUE(fso_->FileExists(Path("installed.dll")));
         EXPECT_EQ(Read("installed.dll"), "new content");
         EXPECT_EQ(files_.LastModified(Path("installed.dll")), kStaged);
-        EXPECT_EQ(Entries(), (std::set<std::string>{"installed.dll", "staged.dll"}));
-        Remove(ToWide(Path("installed.dll")));
+        EXPECT_EQ(Entries(), (std::vector<std::string>{"installed.dll", "staged.dll"}));
+        DeleteFileW(ToWide(Path("installed.dll")).c_str());
     }
 }
 
