@@ -4,13 +4,13 @@
 
 namespace kiv {
 
-struct FontSpec {
+struct FontDesign {
     const wchar_t* face;
     int hundredthsOfPoint;  // 825 is 8.25 point
     bool bold;
 };
 
 // The font at a dpi; a face the system lacks falls back to its nearest sans serif.
-ScopedFont MakeFont(const FontSpec& spec, UINT dpi);
+ScopedFont MakeFont(const FontDesign& design, UINT dpi);
 
 }  // namespace kiv

@@ -22,9 +22,9 @@ constexpr TwipRect kList1 = {120, 2040, 5775, 3540};
 constexpr TwipRect kProgressBar = {1920, 1200, 3975, 300};
 constexpr COLORREF kProgressBarColor = RGB(185, 79, 0);
 
-constexpr FontSpec kWindowFont = {L"MS Sans Serif", 825, false};
-constexpr FontSpec kEmblemFont = {L"Arial", 2775, true};
-constexpr FontSpec kHeadingFont = {L"Arial", 1200, true};
+constexpr FontDesign kWindowFont = {L"MS Sans Serif", 825, false};
+constexpr FontDesign kEmblemFont = {L"Arial", 2775, true};
+constexpr FontDesign kHeadingFont = {L"Arial", 1200, true};
 
 enum class LabelFont { Window, Emblem, Heading };
 

@@ -203,11 +203,11 @@ void UpdateWindow::ApplyLayout(UINT dpi, const POINT* topLeft) {
     Place(progressBar_->Handle(), layout::kProgressBar, dpi);
     SendMessageW(command1_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont.Get()), TRUE);
     SendMessageW(list1_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont.Get()), TRUE);
-    for (const auto& spec : layout::kLabels) {
-        Label& label = LabelAt(spec.index);
-        label.MoveTo({TwipsToPixels(spec.left, dpi), TwipsToPixels(spec.top, dpi)});
-        label.SetFont(spec.font == layout::LabelFont::Emblem    ? emblemFont.Get()
-                      : spec.font == layout::LabelFont::Heading ? headingFont.Get()
+    for (const auto& design : layout::kLabels) {
+        Label& label = LabelAt(design.index);
+        label.MoveTo({TwipsToPixels(design.left, dpi), TwipsToPixels(design.top, dpi)});
+        label.SetFont(design.font == layout::LabelFont::Emblem    ? emblemFont.Get()
+                      : design.font == layout::LabelFont::Heading ? headingFont.Get()
                                                                 : windowFont.Get());
     }
     windowFont_ = std::move(windowFont);
