@@ -1,4 +1,5 @@
 #include "messages/LoadMessage.h"
+#include "messages/MessageCodes.h"
 #include "platform/IRuntime.h"
 #include "platform/Ports.h"
 #include "platform/RuntimeError.h"
@@ -7,16 +8,6 @@
 
 namespace kiv {
 
-namespace {
-
-constexpr int32_t kErrorHeading = 1018;
-constexpr int32_t kFileCaption = 1019;
-constexpr int32_t kActionCaption = 1020;
-constexpr int32_t kLockedExplanation = 1081;
-constexpr int32_t kLockedAdvice = 1083;
-
-}  // namespace
-
 // The pass's one error handler: one box, the labels reset, the pass left. Nothing the
 // pass did before is undone, and the progress indicator stays where it was.
 void FrmUpdate::ReportInstallationError(const RuntimeError& error) {
@@ -24,13 +15,14 @@ void FrmUpdate::ReportInstallationError(const RuntimeError& error) {
     LastErrorDescription = error.Description();
 
     if (LastErrorNumber == err::PermissionDenied) {
-        LastErrorText = LoadMessage(kFileCaption) + Caption(label::File) + "\r" + "Error :  70 - " +
-                        LastErrorDescription + BlankLines + LoadMessage(kLockedExplanation) +
-                        BlankLines + LoadMessage(kLockedAdvice);
+        LastErrorText = LoadMessage(msg::FileCaption) + Caption(label::File) + "\r" +
+                        "Error :  70 - " + LastErrorDescription + BlankLines +
+                        LoadMessage(msg::LockedExplanation) + BlankLines +
+                        LoadMessage(msg::LockedAdvice);
     } else {
-        LastErrorText = LoadMessage(kErrorHeading) + BlankLines + LoadMessage(kFileCaption) +
-                        Caption(label::File) + BlankLines + LoadMessage(kActionCaption) +
-                        Caption(label::Step) + BlankLines +
+        LastErrorText = LoadMessage(msg::ErrorHeading) + BlankLines +
+                        LoadMessage(msg::FileCaption) + Caption(label::File) + BlankLines +
+                        LoadMessage(msg::ActionCaption) + Caption(label::Step) + BlankLines +
                         "Error :  " + std::to_string(LastErrorNumber) + BlankLines +
                         LastErrorDescription;
     }

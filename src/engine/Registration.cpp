@@ -2,7 +2,7 @@
 
 #include "engine/RegisterComponent.h"
 #include "engine/Text.h"
-#include "messages/LoadMessage.h"
+#include "messages/MessageCodes.h"
 #include "platform/IProcesses.h"
 #include "platform/IRuntime.h"
 #include "platform/Ports.h"
@@ -13,14 +13,7 @@ namespace kiv {
 
 namespace {
 
-constexpr int32_t kRemovingComponent = 1012;
-constexpr int32_t kRegisteringComponent = 1016;
 constexpr uint32_t kUnregisterWaitMs = 10000;
-
-void ShowStep(FrmUpdate& form, int32_t message) {
-    form.SetCaption(label::Step, LoadMessage(message));
-    form.RefreshLabel(label::Step);
-}
 
 // The target goes in quotes: the default installation folder has a blank in its name,
 // and regsvr32 would take an unquoted path with one for two file names.
@@ -65,9 +58,9 @@ bool ShouldRegister(CopyKind copy, const std::string& target) {
 }
 
 void RegisterCopiedComponent(FrmUpdate& form, const std::string& target) {
-    ShowStep(form, kRemovingComponent);
+    form.ShowStep(msg::RemovingComponent);
     Unregister(target);
-    ShowStep(form, kRegisteringComponent);
+    form.ShowStep(msg::RegisteringComponent);
     Register(target);
 }
 

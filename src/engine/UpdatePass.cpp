@@ -2,7 +2,7 @@
 
 #include "engine/Registration.h"
 #include "engine/Text.h"
-#include "messages/LoadMessage.h"
+#include "messages/MessageCodes.h"
 #include "platform/IFiles.h"
 #include "platform/IRuntime.h"
 #include "platform/ISystemDirs.h"
@@ -16,9 +16,6 @@ namespace kiv {
 namespace {
 
 constexpr uint32_t kSystemFolderBuffer = 255;
-constexpr int32_t kDetermineFile = 1009;
-constexpr int32_t kVerifyFileExists = 1078;
-constexpr int32_t kCopyToDestination = 1051;
 
 enum class FileKind { System, Component, Other };
 
@@ -79,15 +76,10 @@ public:
     }
 
 private:
-    void ShowStep(int32_t message) {
-        form_.SetCaption(label::Step, LoadMessage(message));
-        form_.RefreshLabel(label::Step);
-    }
-
     void HandleFile(const std::string& fileName) {
         form_.SetCaption(label::File, " " + fileName);
         form_.RefreshLabel(label::File);
-        ShowStep(kDetermineFile);
+        form_.ShowStep(msg::DetermineFile);
 
         switch (KindOf(fileName)) {
             case FileKind::System:
@@ -103,7 +95,7 @@ private:
     }
 
     void HandleComponent(const std::string& fileName) {
-        ShowStep(kVerifyFileExists);
+        form_.ShowStep(msg::VerifyFileExists);
         if (IsLibraryDll(fileName)) {
             CurrentTarget = InstallFolder + "\\Library\\" + fileName;
         } else {
@@ -112,7 +104,7 @@ private:
                 CurrentTarget = Wow64Folder + "\\" + fileName;
             }
         }
-        ShowStep(kCopyToDestination);
+        form_.ShowStep(msg::CopyToDestination);
 
         if (ShouldRegister(CopyWhenMissingOrOlder(fileName), CurrentTarget)) {
             RegisterCopiedComponent(form_, CurrentTarget);
@@ -152,14 +144,12 @@ std::string GetSystemFolder() {
 void FrmUpdate::Update_Reg() {
     IRuntime& runtime = *Platform().runtime;
     runtime.SetMousePointer(pointer::Hourglass);
-    try {
-        UpdatePass(*this).Run(Files().FileList1);
-        runtime.SetMousePointer(pointer::Default);
-    } catch (const RuntimeError& error) {
-        ReportInstallationError(error);
-    } catch (const std::exception& failure) {
-        ReportInstallationError(AsRuntimeError(failure));
-    }
+    TrapRuntimeErrors(
+        [&] {
+            UpdatePass(*this).Run(Files().FileList1);
+            runtime.SetMousePointer(pointer::Default);
+        },
+        [this](const RuntimeError& error) { ReportInstallationError(error); });
 }
 
 }  // namespace kiv

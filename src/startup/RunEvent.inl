@@ -10,15 +10,21 @@ namespace kiv {
 // anything else unforeseen is reported rather than lost.
 RuntimeError AsRuntimeError(const std::exception& failure);
 
+// Runs body; any failure reaches onError as the program's error.
+template <typename Body, typename OnError>
+void TrapRuntimeErrors(Body body, OnError onError) {
+    try {
+        body();
+    } catch (const RuntimeError& error) {
+        onError(error);
+    } catch (const std::exception& failure) {
+        onError(AsRuntimeError(failure));
+    }
+}
+
 template <typename Handler>
 void RunEvent(Handler handler) {
-    try {
-        handler();
-    } catch (const RuntimeError& error) {
-        ReportUnhandledError(error);
-    } catch (const std::exception& failure) {
-        ReportUnhandledError(AsRuntimeError(failure));
-    }
+    TrapRuntimeErrors(handler, [](const RuntimeError& error) { ReportUnhandledError(error); });
 }
 
 }  // namespace kiv

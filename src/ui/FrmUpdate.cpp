@@ -1,5 +1,6 @@
 #include "ui/FrmUpdate.h"
 
+#include "messages/LoadMessage.h"
 #include "platform/IFiles.h"
 #include "platform/IRuntime.h"
 #include "platform/Ports.h"
@@ -97,6 +98,11 @@ void FrmUpdate::SetVisible(int index, bool visible) {
 
 void FrmUpdate::RefreshLabel(int index) {
     view_->RefreshLabel(index);
+}
+
+void FrmUpdate::ShowStep(int32_t message) {
+    SetCaption(label::Step, LoadMessage(message));
+    RefreshLabel(label::Step);
 }
 
 void FrmUpdate::AddItem(const std::string& line) {

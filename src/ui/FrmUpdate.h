@@ -48,6 +48,8 @@ public:
     void SetCaption(int index, const std::string& caption);
     void SetVisible(int index, bool visible);
     void RefreshLabel(int index);
+    // Shows a catalogue text as the step at hand and repaints it at once.
+    void ShowStep(int32_t message);
     void AddItem(const std::string& line);
 
     // Design captions, as the window is drawn before Form_Load runs.

@@ -258,15 +258,21 @@ FileTime Files::LastModified(const std::string& path) {
     return Find(path)->time;
 }
 
-std::string Files::FirstNormalFile(const std::string& pattern) {
-    const std::string folder = ParentOf(pattern);
+// Names of the plain files directly inside a folder, in the map's case-blind order.
+std::vector<std::string> Files::NamesIn(const std::string& folder) const {
+    std::vector<std::string> names;
     for (const auto& [key, entry] : entries) {
-        const bool special = (entry.attributes & (attr::Hidden | attr::System | attr::Directory));
+        const bool special = entry.attributes & (attr::Hidden | attr::System | attr::Directory);
         if (!special && Fold(ParentOf(entry.name)) == Fold(folder)) {
-            return entry.name.substr(folder.size() + 1);
+            names.push_back(entry.name.substr(folder.size() + 1));
         }
     }
-    return {};
+    return names;
+}
+
+std::string Files::FirstNormalFile(const std::string& pattern) {
+    const auto names = NamesIn(ParentOf(pattern));
+    return names.empty() ? std::string() : names.front();
 }
 
 std::vector<std::string> Files::ListFiles(const std::string& folder) {
@@ -274,14 +280,7 @@ std::vector<std::string> Files::ListFiles(const std::string& folder) {
     if (!IsFolder(folder)) {
         throw RuntimeError(err::PathNotFound);
     }
-    std::vector<std::string> names;  // the map's folded order is the case-blind order
-    for (const auto& [key, entry] : entries) {
-        const bool special = (entry.attributes & (attr::Hidden | attr::System | attr::Directory));
-        if (!special && Fold(ParentOf(entry.name)) == Fold(folder)) {
-            names.push_back(entry.name.substr(folder.size() + 1));
-        }
-    }
-    return names;
+    return NamesIn(folder);
 }
 
 std::shared_ptr<IFileSystem> Files::CreateFileSystem() {

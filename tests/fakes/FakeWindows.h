@@ -130,6 +130,7 @@ public:
     const Entry* Find(const std::string& path) const;
     bool IsFile(const std::string& path) const;
     bool IsFolder(const std::string& path) const;
+    std::vector<std::string> NamesIn(const std::string& folder) const;
 
     std::map<std::string, Entry> entries;  // by folded path
     Faults faults;
