@@ -56,16 +56,6 @@ TEST(Win32RuntimeTest, StartingAMissingProgramIsFileNotFound) {
     }
 }
 
-TEST(Win32RuntimeTest, PointerIsRemembered) {
-    Win32Runtime runtime;
-    EXPECT_EQ(runtime.MousePointer(), 0);
-    runtime.SetMousePointer(11);
-    EXPECT_EQ(runtime.MousePointer(), 11);
-    EXPECT_NE(CursorOfPointer(11), nullptr);
-    runtime.SetMousePointer(0);
-    EXPECT_EQ(CursorOfPointer(runtime.MousePointer()), nullptr);
-}
-
 DWORD g_workerThread = 0;
 
 HRESULT STDAPICALLTYPE FailingEntryPoint() {

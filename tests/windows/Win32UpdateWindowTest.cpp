@@ -177,19 +177,5 @@ TEST_F(Win32UpdateWindowTest, ProgressBarShowsItsColourUpToItsValue) {
     EXPECT_EQ(bar.At(bar.Width() * 3 / 4, middle), GetSysColor(COLOR_WINDOW));
 }
 
-TEST_F(Win32UpdateWindowTest, LogKeepsLinesInTheOrderAdded) {
-    const HWND list = Control(ui::kList1Id);
-    for (const char* line : {"...", " b.dll", " a.dll", "..."}) {
-        view_.AddLogLine(line);
-    }
-    ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 4);
-    const wchar_t* expected[] = {L"...", L" b.dll", L" a.dll", L"..."};
-    for (int i = 0; i < 4; ++i) {
-        wchar_t text[64] = {};
-        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-        EXPECT_STREQ(text, expected[i]);
-    }
-}
-
 }  // namespace
 }  // namespace kiv
