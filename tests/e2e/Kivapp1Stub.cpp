@@ -1,10 +1,8 @@
 #include "Record.h"
 
-// Stands in for the main application: it records how it was started and ends at once.
-// Each start appends one line to "<own name>.record" beside its own file:
-//   process id, TAB, 1 if STARTF_USESHOWWINDOW is set else 0, TAB, wShowWindow, TAB,
-//   the exact command line (UTF-8), LF.
-// It opens no window, so the minimized show state it is given costs nothing.
+// Stands in for the main application: each start appends "<pid> TAB <1 if it was given a
+// show state, else 0> TAB <show state> TAB <exact command line>" to kivapp1.record beside
+// it, and ends at once.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -12,8 +10,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     std::wstring record(MAX_PATH, L'\0');
     record.resize(GetModuleFileNameW(nullptr, record.data(), MAX_PATH));
     record = record.substr(0, record.find_last_of(L'.')) + L".record";
-    const std::wstring line = std::to_wstring(GetCurrentProcessId()) + L'\t' +
-                              ((startup.dwFlags & STARTF_USESHOWWINDOW) ? L"1" : L"0") + L'\t' +
-                              std::to_wstring(startup.wShowWindow) + L'\t' + GetCommandLineW();
-    return kiv::e2e::AppendLine(record, line) ? 0 : 2;
+    kiv::e2e::AppendLine(record, std::to_wstring(GetCurrentProcessId()) + L'\t' +
+                                     ((startup.dwFlags & STARTF_USESHOWWINDOW) ? L"1\t" : L"0\t") +
+                                     std::to_wstring(startup.wShowWindow) + L'\t' +
+                                     GetCommandLineW());
+    return 0;
 }

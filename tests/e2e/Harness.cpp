@@ -1,0 +1,291 @@
+#include "Harness.h"
+
+#include <commctrl.h>
+
+#include <stdexcept>
+
+namespace kiv::e2e {
+
+namespace {
+
+constexpr int kList1 = 1002, kProgressBar = 1003, kLabelBase = 2000;
+
+[[noreturn]] void Fail(const std::string& what, const std::wstring& path) {
+    throw std::runtime_error(what + " " + Utf8(path) + " (error " + std::to_string(GetLastError()) +
+                             ")");
+}
+
+struct Search {
+    DWORD pid;
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
+    auto& search = *reinterpret_cast<Search*>(param);
+    DWORD owner = 0;
+    wchar_t name[64] = {};
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search.pid && IsWindowVisible(window) && GetClassNameW(window, name, 64) &&
+        wcscmp(name, search.className) == 0) {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND VisibleWindowOf(DWORD pid, const wchar_t* className) {
+    Search search{pid, className, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string TextOf(HWND window) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), int(text.size()))));
+    return Utf8(text);
+}
+
+// A window busy in the pass answers late; the caller polls again.
+std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    DWORD_PTR result = 0;
+    if (!window ||
+        !SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 500, &result)) {
+        return std::nullopt;
+    }
+    return static_cast<LRESULT>(result);
+}
+
+}  // namespace
+
+std::wstring Wide(const std::string& text) {
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()),
+                                                        wide.data(), int(wide.size()))));
+    return wide;
+}
+
+std::wstring OwnFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
+    return path.substr(0, path.find_last_of(L'\\'));
+}
+
+std::wstring SystemFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    path.resize(GetSystemDirectoryW(path.data(), MAX_PATH));
+    return path;
+}
+
+std::wstring Wow64Folder() {
+    const std::wstring system = SystemFolder();
+    return system.substr(0, system.find_last_of(L'\\')) + L"\\SysWOW64";
+}
+
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::optional<std::string> ReadBytes(const std::wstring& path) {
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[65536];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+        bytes.append(buffer, read);
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+void WriteNew(const std::wstring& path, const std::string& bytes, FILETIME time) {
+    const HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    DWORD written = 0;
+    const bool ok = file != INVALID_HANDLE_VALUE &&
+                    WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
+                    SetFileTime(file, nullptr, nullptr, &time);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+    }
+    if (!ok) {
+        Fail("cannot write a new file", path);
+    }
+}
+
+FILETIME Shifted(FILETIME time, LONGLONG seconds) {
+    ULARGE_INTEGER ticks = {{time.dwLowDateTime, time.dwHighDateTime}};
+    ticks.QuadPart += static_cast<ULONGLONG>(seconds * 10000000);
+    return {ticks.LowPart, ticks.HighPart};
+}
+
+std::wstring NewTemporaryFolder() {
+    std::wstring temp(MAX_PATH, L'\0');
+    temp.resize(GetTempPathW(MAX_PATH, temp.data()));
+    for (int n = 1;; ++n) {
+        const std::wstring folder = temp + L"Kiv Aldervik " +
+                                    std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                    std::to_wstring(n);
+        if (CreateDirectoryW(folder.c_str(), nullptr)) {
+            return folder;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS) {
+            Fail("cannot create", folder);
+        }
+    }
+}
+
+void RemoveTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW entry;
+    const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &entry)) {
+        const std::wstring name = entry.cFileName, path = folder + L"\\" + name;
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            DeleteFileW(path.c_str());
+        } else if (name != L"." && name != L"..") {
+            RemoveTree(path);
+        }
+    }
+    if (find != INVALID_HANDLE_VALUE) {
+        FindClose(find);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+std::vector<std::vector<std::string>> Records(const std::wstring& path, size_t fields) {
+    std::vector<std::vector<std::string>> records;
+    const std::string text = ReadBytes(path).value_or("");
+    for (size_t begin = 0, end; (end = text.find('\n', begin)) != std::string::npos;
+         begin = end + 1) {
+        std::vector<std::string> record;
+        size_t from = begin;
+        for (size_t tab; record.size() + 1 < fields && (tab = text.find('\t', from)) < end;
+             from = tab + 1) {
+            record.push_back(text.substr(from, tab - from));
+        }
+        record.push_back(text.substr(from, end - from));
+        records.push_back(record);
+    }
+    return records;
+}
+
+Program::Program(const std::wstring& commandLine) {
+    job_ = CreateJobObjectW(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    std::wstring line = commandLine;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                        nullptr, &startup, &info)) {
+        Fail("cannot start", commandLine);
+    }
+    AssignProcessToJobObject(job_, info.hProcess);
+    ResumeThread(info.hThread);
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    pid_ = info.dwProcessId;
+}
+
+Program::~Program() {
+    TerminateJobObject(job_, 1);
+    Exit(5000);
+    CloseHandle(job_);
+    CloseHandle(process_);
+}
+
+std::optional<Box> Program::FindBox() const {
+    const HWND handle = VisibleWindowOf(pid_, L"#32770");
+    if (!handle) {
+        return std::nullopt;
+    }
+    Box box{handle, TextOf(handle), TextOf(GetDlgItem(handle, 0xFFFF))};
+    // The icon is a static control: id 20 on Windows, 0x440 under wine.
+    for (int id : {20, 0x440}) {
+        const HWND icon = GetDlgItem(handle, id);
+        box.icon |= icon && IsWindowVisible(icon) && Ask(icon, STM_GETICON).value_or(0) != 0;
+    }
+    return box;
+}
+
+std::optional<Box> Program::NextBox(DWORD timeoutMs) {
+    std::optional<Box> box;
+    const bool settled = Within(timeoutMs, [&] {
+        if (!window_) {
+            window_ = VisibleWindowOf(pid_, L"KivUpdateWindow");
+        }
+        box = FindBox();
+        return box || PassEnded() || WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
+    });
+    status = settled ? "" : "neither a box nor the end of the pass; the log reads:";
+    for (const std::string& line : settled ? std::vector<std::string>{} : Log()) {
+        status += "\n[" + line + "]";
+    }
+    return box;
+}
+
+void Program::Answer(const Box& box) {
+    PostMessageW(box.handle, WM_COMMAND, IDOK, 0);
+    Within(5000, [&] { return !IsWindowVisible(box.handle); });
+}
+
+bool Program::PassEnded() const {
+    const auto log = Log();
+    return log.size() > 2 && log.back() == " ..." && log[log.size() - 2] == " ...";
+}
+
+HWND Program::Control(int id) const {
+    return window_ ? GetDlgItem(window_, id) : nullptr;
+}
+
+std::vector<std::string> Program::Log() const {
+    std::vector<std::string> lines;
+    const HWND list = Control(kList1);
+    for (LRESULT i = 0, n = Ask(list, LB_GETCOUNT).value_or(0); i < n; ++i) {
+        std::wstring text(static_cast<size_t>(Ask(list, LB_GETTEXTLEN, i).value_or(0)) + 1, 0);
+        text.resize(static_cast<size_t>(
+            Ask(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data())).value_or(0)));
+        lines.push_back(Utf8(text));
+    }
+    return lines;
+}
+
+std::string Program::Caption(int labelIndex) const {
+    return TextOf(Control(kLabelBase + labelIndex));
+}
+
+int Program::Progress() const {
+    return static_cast<int>(Ask(Control(kProgressBar), PBM_GETPOS).value_or(-1));
+}
+
+void Program::PressEnd() {
+    PostMessageW(Control(1001), BM_CLICK, 0, 0);
+}
+
+void Program::Close() {
+    PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+std::optional<DWORD> Program::Exit(DWORD timeoutMs) {
+    DWORD code = 0;
+    const bool ended = Within(timeoutMs, [&] {
+        JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info = {};
+        return QueryInformationJobObject(job_, JobObjectBasicAccountingInformation, &info,
+                                         sizeof info, nullptr) &&
+               info.ActiveProcesses == 0;
+    });
+    if (!ended || !GetExitCodeProcess(process_, &code)) {
+        status = "the program or what it started still runs";
+        return std::nullopt;
+    }
+    return code;
+}
+
+}  // namespace kiv::e2e

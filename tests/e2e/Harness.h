@@ -1,0 +1,85 @@
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Record.h"
+
+// Runs the real kivupdate.exe and reads it from outside, as a user or a screen reader
+// would, and builds the disk state a run starts from.
+namespace kiv::e2e {
+
+std::wstring Wide(const std::string& text);
+
+// Polls every 20 ms until the condition holds or the time is up.
+template <typename Condition>
+bool Within(DWORD timeoutMs, Condition condition) {
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    while (!condition()) {
+        if (GetTickCount64() >= end) {
+            return false;
+        }
+        Sleep(20);
+    }
+    return true;
+}
+
+// The folder of the test program; the programs it drives are built beside it.
+std::wstring OwnFolder();
+std::wstring SystemFolder();
+std::wstring Wow64Folder();  // the SysWOW64 sibling of the system folder
+bool Exists(const std::wstring& path);
+std::optional<std::string> ReadBytes(const std::wstring& path);
+// Writes a file that must not exist yet, with the given last-modified time.
+void WriteNew(const std::wstring& path, const std::string& bytes, FILETIME time);
+FILETIME Shifted(FILETIME time, LONGLONG seconds);
+std::wstring NewTemporaryFolder();  // made, with a blank in its name
+void RemoveTree(const std::wstring& folder);
+// The lines of a record file, each cut at the first `fields - 1` tabs.
+std::vector<std::vector<std::string>> Records(const std::wstring& path, size_t fields);
+
+struct Box {
+    HWND handle = nullptr;
+    std::string title;
+    std::string text;
+    bool icon = false;
+};
+
+// One start of a program, in a job so that everything it starts ends with the test.
+class Program {
+public:
+    explicit Program(const std::wstring& commandLine);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    DWORD Id() const { return pid_; }
+    HWND Window() const { return window_; }
+    // Until a message box shows (given back), the log ends with the closing lines, or
+    // the program ends; "status" says why it gave up.
+    std::optional<Box> NextBox(DWORD timeoutMs);
+    void Answer(const Box& box);
+    bool PassEnded() const;
+    std::vector<std::string> Log() const;
+    std::string Caption(int labelIndex) const;
+    int Progress() const;
+    void PressEnd();
+    void Close();
+    // The exit code once the program and all it started have ended.
+    std::optional<DWORD> Exit(DWORD timeoutMs);
+    std::string status;
+
+private:
+    HWND Control(int id) const;
+    std::optional<Box> FindBox() const;
+
+    HANDLE process_ = nullptr;
+    HANDLE job_ = nullptr;
+    DWORD pid_ = 0;
+    HWND window_ = nullptr;
+};
+
+}  // namespace kiv::e2e

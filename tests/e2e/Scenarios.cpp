@@ -1,0 +1,380 @@
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "Harness.h"
+
+// The whole program, a handful of runs: each row stages files, starts kivupdate.exe with
+// an argument text, answers its boxes, ends it, and checks the log, the disk, the
+// registration calls the components recorded and the relaunch the stub recorded.
+namespace kiv::e2e {
+namespace {
+
+const std::string D = " Determine File $\\Path...", V = "Verify file exist...",
+                  C = "Copy file to destination folder", RM = " Removing DLL/OCX from register...",
+                  RG = " Registering new DLL/OCX...";
+const FILETIME kStaged = [] {
+    const SYSTEMTIME time = {2022, 11, 0, 3, 14, 5, 40, 0};
+    FILETIME staged = {};
+    SystemTimeToFileTime(&time, &staged);
+    return staged;
+}();
+
+enum What { Component, Plain, NoEntry, Fails };
+// Where64: a component new to the system folder, which goes to SysWOW64 on 64-bit Windows.
+enum Where { Nowhere, System, Wow64, Library, Where64 };
+enum class Route { Any, InProcess, Regsvr32 };
+enum class Arg { Folder, FolderAndBlanks, Default };
+enum class Ending { Close, End };
+
+struct File {
+    const wchar_t* name;
+    What what;
+    Where installed = Nowhere;  // a copy there before the run,
+    LONGLONG age = 0;           // that many seconds older than the staged one
+    Where staged = Nowhere;     // where the staged bytes are after the run
+    const char* calls = "";     // registration calls the component received, in order
+};
+
+struct ExpectedBox {
+    const char* title;
+    std::string text;
+    bool icon;
+};
+
+struct Scenario {
+    const char* name;
+    Arg arg;
+    bool library;  // the installation has its Library folder
+    Route route;   // Regsvr32: SysWOW64 is given a file where it has none
+    std::vector<File> files;
+    std::vector<std::string> log;  // after the listing's two lines
+    std::vector<ExpectedBox> boxes;
+    Ending ending;
+    bool secondInstance = false;
+};
+
+const char* const kBoth = "unregister register";
+const std::string kNoEntry = "Process failed in obtaining entry point or creating thread.";
+
+const Scenario kScenarios[] = {
+    {"EachKindLandsWhereItBelongs",
+     Arg::FolderAndBlanks,
+     true,
+     Route::Any,
+     {{L"Grid.Ocx", Component, Nowhere, 0, Where64, kBoth},
+      {L"KEYS.dep", Plain, System, 1, System},
+      {L"kivmixlib.dll", Component, Nowhere, 0, Library, kBoth},
+      {L"kivoldlib.dll", Component, Library, 86400, Library},
+      {L"notes.txt", Plain},
+      {L"same.ocx", Component, System, 0, Nowhere},
+      {L"newer.dep", Plain, System, -1, Nowhere}},
+     {" Grid.Ocx",
+      D,
+      V,
+      C,
+      RM,
+      RG,
+      " KEYS.dep",
+      D,
+      " kivmixlib.dll",
+      V,
+      C,
+      RM,
+      RG,
+      " kivoldlib.dll",
+      D,
+      V,
+      C,
+      " newer.dep",
+      D,
+      " notes.txt",
+      " same.ocx",
+      V,
+      C},
+     {},
+     Ending::Close},
+    {"Regsvr32RegistersOnWindows64",
+     Arg::Folder,
+     true,
+     Route::Regsvr32,
+     {{L"kivwowlib.dll", Component, Nowhere, 0, Library, kBoth},
+      {L"wow.dll", Component, Nowhere, 0, Wow64, kBoth}},
+     {" kivwowlib.dll", D, V, C, RM, RG, " wow.dll", D, V, C, RM, RG},
+     {},
+     Ending::End},
+    {"BadComponentsAreReportedAndThePassGoesOn",
+     Arg::Folder,
+     false,
+     Route::InProcess,
+     {{L"bad.dll", Plain, Nowhere, 0, System},
+      {L"noentry.dll", NoEntry, Nowhere, 0, System},
+      {L"zfails.dll", Fails, Nowhere, 0, System, kBoth}},
+     {" bad.dll", D, V, C, RM, RG, " noentry.dll", D, V, C, RM, RG, " zfails.dll", D, V, C, RM, RG},
+     {{"kivupdate", "Failure loading control DLL", false},
+      {"kivupdate", "Failure loading control DLL", false},
+      {"kivupdate", kNoEntry, false},
+      {"kivupdate", kNoEntry, false}},
+     Ending::Close},
+    {"AFailureIsReportedAndCloseStillRelaunches",
+     Arg::Folder,
+     false,
+     Route::Any,
+     {{L"kivnewlib.dll", Component}},
+     {" kivnewlib.dll", D, V, C},
+     {{"Updating Software...",
+       "The following error occured during installation : \r\rFile :   kivnewlib.dll\r\r"
+       "Action :  " +
+           C + "\r\rError :  76\r\rPath not found",
+       true}},
+     Ending::Close},
+    {"DefaultFolderAndASecondInstanceRefused",
+     Arg::Default,
+     false,
+     Route::Any,
+     {{L"KIVDEF.dep", Plain, Nowhere, 0, System}},
+     {" KIVDEF.dep", D},
+     {},
+     Ending::Close,
+     true},
+};
+
+std::wstring Lower(std::wstring text) {
+    CharLowerBuffW(text.data(), DWORD(text.size()));
+    return text;
+}
+
+std::wstring DefaultFolder() {
+    wchar_t path[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_DEFAULT, path);
+    return std::wstring(path) + L"\\Kiv Aldervik";
+}
+
+std::string Bytes(What what, const std::wstring& name) {
+    static const wchar_t* const builds[] = {L"kivtestcom.dll", nullptr, L"kivtestcom_noentry.dll",
+                                            L"kivtestcom_fails.dll"};
+    if (what == Plain) {
+        return "staged " + Utf8(name);
+    }
+    const auto bytes = ReadBytes(OwnFolder() + L"\\" + builds[what]);
+    if (!bytes) {
+        throw std::runtime_error("the test components are not built");
+    }
+    return *bytes;
+}
+
+// Everything one run puts on the disk, removed again when the run is over.
+class Stage {
+public:
+    Stage(const Scenario& s) : folder_(s.arg == Arg::Default ? DefaultFolder() : L"") {
+        if (folder_.empty()) {
+            folder_ = NewTemporaryFolder();
+        } else if (!CreateDirectoryW(folder_.c_str(), nullptr)) {
+            throw std::runtime_error("the default installation folder exists already");
+        }
+        CreateDirectoryW(Path(Library, L"").c_str(), nullptr);
+        CreateDirectoryW((folder_ + L"\\support").c_str(), nullptr);
+        CopyFileW((OwnFolder() + L"\\kivapp1.exe").c_str(), (folder_ + L"\\kivapp1.exe").c_str(),
+                  TRUE);
+        if (s.route == Route::Regsvr32 && !HasOrdinaryFile(Wow64Folder())) {
+            Place(Wow64Folder() + L"\\regsvr32.exe", *ReadBytes(SystemFolder() + L"\\regsvr32.exe"),
+                  kStaged);
+        }
+        for (const File& file : s.files) {
+            for (Where where : {System, Wow64}) {
+                Claim(Path(where, file.name));
+            }
+            WriteNew(folder_ + L"\\support\\" + file.name, Bytes(file.what, file.name), kStaged);
+            if (file.installed != Nowhere) {
+                Place(Path(file.installed, file.name), "installed", Shifted(kStaged, -file.age));
+            }
+        }
+        if (!s.library) {
+            RemoveDirectoryW(Path(Library, L"").c_str());
+        }
+        wow64_ = HasOrdinaryFile(Wow64Folder());
+    }
+    ~Stage() {
+        for (const auto& path : claimed_) {
+            DeleteFileW(path.c_str());
+        }
+        RemoveTree(folder_);
+    }
+
+    static bool HasOrdinaryFile(const std::wstring& folder) {
+        WIN32_FIND_DATAW entry;
+        const HANDLE find = FindFirstFileW((folder + L"\\*.*").c_str(), &entry);
+        bool found = false;
+        for (BOOL more = find != INVALID_HANDLE_VALUE; more && !found;
+             more = FindNextFileW(find, &entry)) {
+            found = !(entry.dwFileAttributes &
+                      (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+        }
+        FindClose(find);
+        return found;
+    }
+    std::wstring Path(Where where, const std::wstring& name) const {
+        const std::wstring folders[] = {L"", SystemFolder(), Wow64Folder(), folder_ + L"\\Library",
+                                        wow64_ ? Wow64Folder() : SystemFolder()};
+        return folders[where] + L"\\" + name;
+    }
+    const std::wstring& Folder() const { return folder_; }
+    // The 64-bit route: SysWOW64 holds files.
+    bool Route64() const { return wow64_; }
+
+private:
+    // Only files this run made are removed afterwards: one already there stops the run.
+    void Claim(const std::wstring& path) {
+        if (Exists(path)) {
+            throw std::runtime_error("left from an earlier run: " + Utf8(path));
+        }
+        claimed_.push_back(path);
+    }
+    void Place(const std::wstring& path, const std::string& bytes, FILETIME time) {
+        if (path.rfind(folder_, 0) != 0) {
+            Claim(path);
+        }
+        WriteNew(path, bytes, time);
+    }
+
+    std::wstring folder_;
+    std::vector<std::wstring> claimed_;
+    bool wow64_ = false;
+};
+
+// A 32-bit program on 64-bit Windows sees SysWOW64 under the name of system32 too.
+bool Same(std::wstring a, std::wstring b) {
+    BOOL redirected = FALSE;
+    IsWow64Process(GetCurrentProcess(), &redirected);
+    for (std::wstring* path : {&a, &b}) {
+        *path = Lower(*path);
+        const size_t at = path->find(L"\\syswow64\\");
+        if (redirected && at != std::wstring::npos) {
+            path->replace(at, 10, L"\\system32\\");
+        }
+    }
+    return a == b;
+}
+
+class Scenarios : public ::testing::TestWithParam<Scenario> {};
+
+void AnswerBoxes(Program& program, const std::vector<ExpectedBox>& expected) {
+    for (const ExpectedBox& want : expected) {
+        const auto box = program.NextBox(15000);
+        ASSERT_TRUE(box) << "expected the box \"" << want.text << "\"; " << program.status;
+        EXPECT_EQ(box->title, want.title);
+        EXPECT_EQ(box->text, want.text);
+        EXPECT_EQ(box->icon, want.icon) << want.text;
+        program.Answer(*box);
+    }
+    const auto extra = program.NextBox(15000);
+    ASSERT_FALSE(extra) << "unexpected box: " << extra->text;
+    ASSERT_TRUE(program.PassEnded()) << program.status;
+}
+
+void CheckWindow(const Program& program, const Scenario& s, bool wow64) {
+    const HWND window = program.Window();
+    RECT client = {};
+    GetClientRect(window, &client);
+    const HDC screen = GetDC(nullptr);
+    EXPECT_EQ(client.right, MulDiv(404, GetDeviceCaps(screen, LOGPIXELSX), 96));
+    EXPECT_EQ(client.bottom, MulDiv(419, GetDeviceCaps(screen, LOGPIXELSY), 96));
+    ReleaseDC(nullptr, screen);
+    BYTE alpha = 0;
+    EXPECT_TRUE(GetLayeredWindowAttributes(window, nullptr, &alpha, nullptr) && alpha == 200);
+    EXPECT_EQ(GetWindowLongW(window, GWL_EXSTYLE), WS_EX_LAYERED);
+    EXPECT_EQ(IsWindowVisible(GetDlgItem(window, 2001)) != FALSE, wow64) << "64-bit";
+    const bool failed = !s.boxes.empty() && s.boxes[0].icon;
+    EXPECT_EQ(program.Progress(), failed ? 0 : 100);
+}
+
+TEST_P(Scenarios, Run) {
+    const Scenario& s = GetParam();
+    if (s.route == Route::Regsvr32 && !Exists(Wow64Folder())) {
+        GTEST_SKIP() << "no SysWOW64: a 32-bit Windows";
+    }
+    if (s.route == Route::InProcess && Stage::HasOrdinaryFile(Wow64Folder())) {
+        GTEST_SKIP() << "SysWOW64 holds files: this Windows registers through regsvr32";
+    }
+    Stage stage(s);
+    const std::wstring record = stage.Folder() + L"\\components.record";
+    SetEnvironmentVariableW(L"KIV_COMPONENT_RECORD", record.c_str());
+    const std::wstring argument = s.arg == Arg::Default           ? L""
+                                  : s.arg == Arg::FolderAndBlanks ? stage.Folder() + L"  "
+                                                                  : stage.Folder();
+    const std::wstring quoted = L"\"" + OwnFolder() + L"\\kivupdate.exe\"";
+    const std::wstring command = argument.empty() ? quoted : quoted + L" " + argument;
+    Program program(command);
+    ASSERT_NO_FATAL_FAILURE(AnswerBoxes(program, s.boxes));
+
+    std::vector<std::string> log = {"...", "...", "Path = " + Utf8(stage.Folder()) + "\\support",
+                                    "File Count = " + std::to_string(s.files.size())};
+    log.insert(log.end(), s.log.begin(), s.log.end());
+    log.insert(log.end(), {" ...", " ..."});
+    EXPECT_EQ(program.Log(), log);
+    CheckWindow(program, s, stage.Route64());
+
+    if (s.secondInstance) {
+        Program second(command);
+        const auto box = second.NextBox(15000);
+        ASSERT_TRUE(box) << second.status;
+        EXPECT_EQ(box->title + box->text, "Kiv Software''kivALDERVIK '' is already open !");
+        EXPECT_TRUE(box->icon);
+        second.Answer(*box);
+        EXPECT_EQ(second.Exit(15000), 1u);
+        EXPECT_EQ(second.Window(), nullptr);
+    }
+    s.ending == Ending::End ? program.PressEnd() : program.Close();
+    EXPECT_EQ(program.Exit(15000), 0u) << program.status;
+
+    const auto starts = Records(stage.Folder() + L"\\kivapp1.record", 4);
+    if (s.ending == Ending::End) {
+        EXPECT_TRUE(starts.empty());
+    } else {
+        ASSERT_EQ(starts.size(), 1u);
+        EXPECT_EQ(starts[0][1] + starts[0][2], "12") << "shown minimized";
+        EXPECT_EQ(starts[0][3], "\"" + Utf8(stage.Folder()) + "\\kivapp1.exe\"" + Utf8(argument));
+    }
+
+    const DWORD uiThread = GetWindowThreadProcessId(program.Window(), nullptr);
+    const auto calls = Records(record, 5);
+    for (const File& file : s.files) {
+        SCOPED_TRACE(Utf8(file.name));
+        if (file.staged != Nowhere) {
+            EXPECT_TRUE(ReadBytes(stage.Path(file.staged, file.name)) ==
+                        Bytes(file.what, file.name))
+                << "the staged copy is installed";
+        }
+        if (file.installed != Nowhere &&
+            !Same(stage.Path(file.installed, file.name), stage.Path(file.staged, file.name))) {
+            EXPECT_EQ(ReadBytes(stage.Path(file.installed, file.name)), "installed");
+        }
+        for (Where where : {System, Wow64, Library}) {
+            if (!Same(stage.Path(where, file.name), stage.Path(file.staged, file.name)) &&
+                !Same(stage.Path(where, file.name), stage.Path(file.installed, file.name))) {
+                EXPECT_FALSE(Exists(stage.Path(where, file.name))) << where;
+            }
+        }
+        std::string received;
+        for (const auto& call : calls) {
+            if (Lower(Wide(call[3])).find(L"\\" + Lower(file.name)) == std::wstring::npos) {
+                continue;
+            }
+            received += (received.empty() ? "" : " ") + call[0];
+            const bool byRegsvr32 = Lower(Wide(call[4])).find(L"regsvr32") != std::wstring::npos;
+            EXPECT_EQ(byRegsvr32, stage.Route64());
+            EXPECT_TRUE(byRegsvr32 || (call[2] == std::to_string(program.Id()) &&
+                                       call[1] != std::to_string(uiThread)))
+                << "in process, on a worker thread";
+        }
+        EXPECT_EQ(received, file.calls);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EndToEnd, Scenarios, ::testing::ValuesIn(kScenarios),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace kiv::e2e

@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "folders/CSystemFolders.h"
+#include "messages/LoadMessage.h"
+#include "platform/Ports.h"
+#include "platform/win32/CommandLine_win.h"
+#include "platform/win32/Files_win.h"
+#include "platform/win32/Modules_win.h"
+#include "platform/win32/Processes_win.h"
+#include "platform/win32/Runtime_win.h"
+#include "platform/win32/ShellFolders_win.h"
+#include "platform/win32/Strconv_win.h"
+#include "platform/win32/StringTable_win.h"
+#include "platform/win32/SystemDirs_win.h"
+#include "platform/win32/Threads_win.h"
+// After the Win32 layer, whose headers take the A/W macros away.
+#include "Harness.h"
+#include "platform/RuntimeError.h"
+
+// What only Windows can answer: the resources as compiled, copies by replacement, the
+// error numbers of real failures, shell folders, worker threads and processes.
+namespace kiv {
+namespace {
+
+int32_t ErrorNumberOf(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const RuntimeError& error) {
+        return error.Number();
+    }
+    return 0;
+}
+
+// The program under test: KIV_PROGRAM names it (the shipped 32-bit build, read as data
+// by a 64-bit suite), else the kivupdate.exe built beside this test.
+std::wstring ProgramPath() {
+    wchar_t named[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableW(L"KIV_PROGRAM", named, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? named : e2e::OwnFolder() + L"\\kivupdate.exe";
+}
+
+TEST(Win32Resources, CatalogueAndVersionComeBackExactlyFromTheCompiledProgram) {
+    const ScopedLibrary program(LoadLibraryExW(
+        ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    ASSERT_TRUE(program) << ToUtf8(ProgramPath());
+    Win32StringTable table(program.Get());
+    Ports ports;
+    ports.strings = &table;
+    InstallPorts(ports);
+    MessageBase = 0;
+    int checked = 0;
+#define KIV_MESSAGE(id, text) \
+    ++checked;                \
+    EXPECT_EQ(LoadMessage(id), text) << id;
+#include "messages/Catalogue.inc"
+#undef KIV_MESSAGE
+    EXPECT_EQ(checked, 30);
+    EXPECT_EQ(LoadMessage(1091), " [LL 1091 ?] ");  // a gap inside a bundle
+    InstallPorts({});
+
+    std::vector<BYTE> info(GetFileVersionInfoSizeW(ProgramPath().c_str(), nullptr));
+    ASSERT_TRUE(GetFileVersionInfoW(ProgramPath().c_str(), 0, DWORD(info.size()), info.data()));
+    const std::pair<const wchar_t*, const wchar_t*> strings[] = {
+        {L"ProductName", L"kivALDERVIK "},
+        {L"FileDescription", L"Kiv Aldervik Update Installer"},
+        {L"ProductVersion", L"3.00.0013"}};
+    for (const auto& [name, expected] : strings) {
+        wchar_t* value = nullptr;
+        UINT length = 0;
+        VerQueryValueW(info.data(), (std::wstring(L"\\StringFileInfo\\040904B0\\") + name).c_str(),
+                       reinterpret_cast<void**>(&value), &length);
+        EXPECT_EQ(std::wstring(value ? value : L"", value ? wcsnlen(value, length) : 0), expected);
+    }
+}
+
+constexpr FileTime kStaged = 1600000000, kOlder = 1500000000;
+
+class Win32Files : public ::testing::Test {
+protected:
+    void TearDown() override { e2e::RemoveTree(root_); }
+    std::string Path(const std::string& name) const { return ToUtf8(root_) + "\\" + name; }
+    void Write(const std::string& name, const std::string& content, FileTime time,
+               DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
+        const int64_t ticks = time * 10000000 + 116444736000000000 + 9999999;  // .9999999 s
+        e2e::WriteNew(ToWide(Path(name)), content, {DWORD(ticks), DWORD(ticks >> 32)});
+        SetFileAttributesW(ToWide(Path(name)).c_str(), attributes);
+    }
+    std::string Read(const std::string& name) const {
+        return e2e::ReadBytes(ToWide(Path(name))).value_or("<missing>");
+    }
+    std::vector<std::string> Entries() {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAW entry;
+        const HANDLE find = FindFirstFileW((root_ + L"\\*").c_str(), &entry);
+        for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &entry)) {
+            names.push_back(ToUtf8(entry.cFileName));
+        }
+        FindClose(find);
+        return names;
+    }
+
+    const std::wstring root_ = e2e::NewTemporaryFolder();
+    kiv::Win32Files files_;
+    std::shared_ptr<IFileSystem> fso_ = files_.CreateFileSystem();
+};
+
+TEST_F(Win32Files, CopyReplacesWholeOrLeavesTheDestinationAsItWas) {
+    const struct {
+        const char* what;
+        const char* source;
+        const char* destination;
+        DWORD attributes;  // of an installed copy; 0: none
+        bool held;         // open elsewhere without sharing
+        int32_t number;
+    } cases[] = {
+        {"new copy", "staged.dll", "installed.dll", 0, false, 0},
+        {"replacement", "staged.dll", "installed.dll", FILE_ATTRIBUTE_ARCHIVE, false, 0},
+        {"in use", "staged.dll", "installed.dll", FILE_ATTRIBUTE_NORMAL, true, 70},
+        {"read-only", "staged.dll", "installed.dll", FILE_ATTRIBUTE_READONLY, false, 70},
+        {"no source", "gone.dll", "installed.dll", FILE_ATTRIBUTE_NORMAL, false, 53},
+        {"no source folder", "gone\\a.dll", "installed.dll", FILE_ATTRIBUTE_NORMAL, false, 76},
+        {"no folder", "staged.dll", "Library\\installed.dll", 0, false, 76},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Write("staged.dll", "new content", kStaged, FILE_ATTRIBUTE_READONLY);
+        if (c.attributes) {
+            Write("installed.dll", "old", kOlder, c.attributes);
+        }
+        const auto before = Entries();
+        ScopedKernelHandle held(c.held
+                                    ? CreateFileW(ToWide(Path(c.destination)).c_str(), GENERIC_READ,
+                                                  0, nullptr, OPEN_EXISTING, 0, nullptr)
+                                    : nullptr);
+        EXPECT_EQ(ErrorNumberOf([&] { fso_->CopyFile(Path(c.source), Path(c.destination)); }),
+                  c.number);
+        held.Reset();
+        const bool copied = c.number == 0;
+        EXPECT_EQ(Read("installed.dll"), copied         ? "new content"
+                                         : c.attributes ? "old"
+                                                        : "<missing>");
+        if (copied || c.attributes) {
+            EXPECT_EQ(files_.LastModified(Path("installed.dll")), copied ? kStaged : kOlder);
+        }
+        EXPECT_EQ(Entries().size(), before.size() + (copied && !c.attributes)) << "no temporary";
+        for (const char* name : {"staged.dll", "installed.dll"}) {
+            SetFileAttributesW(ToWide(Path(name)).c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(ToWide(Path(name)).c_str());
+        }
+    }
+}
+
+TEST_F(Win32Files, TheFileListShowsPlainFilesInCaseBlindOrder) {
+    for (const auto& [name, attributes] :
+         std::vector<std::pair<const char*, DWORD>>{{"b.txt", FILE_ATTRIBUTE_NORMAL},
+                                                    {"A.dll", FILE_ATTRIBUTE_READONLY},
+                                                    {"_x.txt", FILE_ATTRIBUTE_ARCHIVE},
+                                                    {"hidden.dll", FILE_ATTRIBUTE_HIDDEN},
+                                                    {"system.dll", FILE_ATTRIBUTE_SYSTEM}}) {
+        Write(name, "x", kStaged, attributes);
+    }
+    CreateDirectoryW(ToWide(Path("folder.dll")).c_str(), nullptr);
+    EXPECT_EQ(files_.ListFiles(ToUtf8(root_)),
+              (std::vector<std::string>{"A.dll", "b.txt", "_x.txt"}));
+    EXPECT_EQ(files_.FirstNormalFile(Path("*.*")), "A.dll");
+    EXPECT_EQ(files_.FirstNormalFile(Path("missing\\*.*")), "");
+    EXPECT_EQ(ErrorNumberOf([&] { files_.ListFiles(Path("missing")); }), 76);
+    EXPECT_FALSE(fso_->FileExists(Path("folder.dll")));
+    SetFileAttributesW(ToWide(Path("A.dll")).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(Win32Folders, ApplicationDataAndTheSystemDirectoryAsWindowsGivesThem) {
+    Win32Modules modules;
+    Win32ShellFolders shell;
+    Win32SystemDirs dirs;
+    kiv::Win32Files files;
+    CSystemFolders folders(modules, shell, dirs, files);
+    wchar_t appData[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
+    EXPECT_TRUE(folders.Enhanced());
+    EXPECT_EQ(folders.Path(CSIDL_APPDATA), ToUtf8(appData));
+    EXPECT_EQ(ToWide(folders.SysDir()), e2e::SystemFolder());
+    EXPECT_EQ(folders.Path(17), "") << "a virtual folder";
+}
+
+TEST(Win32Runtime, ArgumentTextSkipsTheProgramNameAndTheBlanksAfterIt) {
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+        {L"", L""},
+        {L"kivupdate.exe   \t ", L""},
+        {L"\"C:\\Program Files\\Kiv\\kivupdate.exe\"D:\\Apps", L"D:\\Apps"},
+        {L"C:\\Kiv\\kivupdate.exe \t  D:\\Apps\\Prod  \t ", L"D:\\Apps\\Prod  \t "},
+        {L"kivupdate.exe \"D:\\My Apps\\Prod\"  ", L"\"D:\\My Apps\\Prod\"  "},
+    };
+    for (const auto& [commandLine, argumentText] : cases) {
+        EXPECT_EQ(ArgumentTextOf(commandLine), argumentText) << ToUtf8(commandLine);
+    }
+}
+
+TEST(Win32Runtime, TheGuardFindsAFirstCopyAndAMissingProgramIsFileNotFound) {
+    Win32Runtime first, second;
+    EXPECT_FALSE(first.AnotherInstanceRunning());
+    EXPECT_TRUE(second.AnotherInstanceRunning());
+    for (const char* line : {"\"C:\\no-such-folder\\kivapp1.exe\"x", "C:\\windows\\none.exe /s",
+                             "\"\"C:\\My Apps\"\\kivapp1.exe\"\"C:\\My Apps\""}) {
+        EXPECT_EQ(ErrorNumberOf([&] { first.Start(line, 2); }), 53) << line;
+    }
+}
+
+DWORD g_worker = 0;
+HRESULT STDAPICALLTYPE Failing() {
+    g_worker = GetCurrentThreadId();
+    return E_UNEXPECTED;
+}
+HRESULT STDAPICALLTYPE Slow() {
+    Sleep(300);
+    return S_OK;
+}
+
+TEST(Win32Workers, AnEntryPointRunsOnItsOwnThreadUntilItEndsOrTheWaitGivesUp) {
+    Win32Threads threads;
+    const ThreadHandle failing = threads.StartEntryPoint(reinterpret_cast<ProcAddress>(&Failing));
+    ASSERT_EQ(threads.Wait(failing, 5000), WaitResult::Ended);
+    DWORD exitCode = 0;
+    GetExitCodeThread(reinterpret_cast<HANDLE>(failing), &exitCode);
+    EXPECT_EQ(exitCode, DWORD(E_UNEXPECTED));
+    EXPECT_NE(g_worker, GetCurrentThreadId());
+    threads.Close(failing);
+
+    const ThreadHandle slow = threads.StartEntryPoint(reinterpret_cast<ProcAddress>(&Slow));
+    EXPECT_EQ(threads.Wait(slow, 10), WaitResult::TimedOut);
+    EXPECT_EQ(threads.Wait(slow, 5000), WaitResult::Ended);
+    threads.Close(slow);
+}
+
+}  // namespace
+}  // namespace kiv
