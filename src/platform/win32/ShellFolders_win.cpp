@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include <type_traits>
+
 #include "platform/win32/Modules_win.h"
 #include "platform/win32/Strconv_win.h"
 
@@ -9,9 +11,14 @@ namespace kiv {
 
 namespace {
 
+// Bound by name, so typed by hand: the SDK's declaration keeps the type honest.
+static_assert(std::is_same_v<Win32ShellFolders::GetFolderPathW, decltype(&SHGetFolderPathW)>);
+
 // The shell writes a path and its NUL into the buffer and leaves the rest as it was, so
 // the whole buffer goes back to the caller, who cuts it.
-std::wstring WideBuffer(const std::string& buffer) { return std::wstring(buffer.size(), L' '); }
+std::wstring WideBuffer(const std::string& buffer) {
+    return std::wstring(buffer.size(), L' ');
+}
 
 }  // namespace
 

@@ -9,13 +9,13 @@ namespace kiv {
 
 class Win32ShellFolders final : public IShellFolders {
 public:
+    using GetFolderPathW = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);
     int32_t GetFolderPath(int32_t csidl, uint32_t flags, std::string& buffer) override;
     int32_t GetSpecialFolderLocation(int32_t csidl, ItemIdList& list) override;
     bool GetPathFromIdList(ItemIdList list, std::string& buffer) override;
     void FreeIdList(ItemIdList list) override;
 
 private:
-    using GetFolderPathW = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);
     GetFolderPathW BindGetFolderPath();
 
     ScopedLibrary shfolder_;

@@ -2,11 +2,19 @@
 
 #include <windows.h>
 
+#include <olectl.h>
+
+#include <type_traits>
+
 namespace kiv {
 
 namespace {
 
+// The type the SDK declares the entry points with: a mismatch of calling convention would
+// only crash a 32-bit process, so the 32-bit build refuses to compile one.
 using EntryPoint = HRESULT(STDAPICALLTYPE*)();
+static_assert(std::is_same_v<EntryPoint, decltype(&DllRegisterServer)> &&
+              std::is_same_v<EntryPoint, decltype(&DllUnregisterServer)>);
 
 // The registration entry points take no argument and return an HRESULT, so they are
 // called from a thread routine of the proper shape rather than started as one.
@@ -14,6 +22,7 @@ DWORD WINAPI RunEntryPoint(void* parameter) {
     const auto entry = reinterpret_cast<EntryPoint>(parameter);
     return static_cast<DWORD>(entry());
 }
+static_assert(std::is_same_v<decltype(&RunEntryPoint), LPTHREAD_START_ROUTINE>);
 
 }  // namespace
 
