@@ -257,10 +257,6 @@ std::vector<std::string> Program::Log() const {
     return lines;
 }
 
-std::string Program::Caption(int labelIndex) const {
-    return TextOf(Control(kLabelBase + labelIndex));
-}
-
 int Program::Progress() const {
     return static_cast<int>(Ask(Control(kProgressBar), PBM_GETPOS).value_or(-1));
 }

@@ -64,7 +64,6 @@ public:
     void Answer(const Box& box);
     bool PassEnded() const;
     std::vector<std::string> Log() const;
-    std::string Caption(int labelIndex) const;
     int Progress() const;
     void PressEnd();
     void Close();
