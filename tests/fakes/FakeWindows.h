@@ -1,213 +1,360 @@
 #pragma once
 
-#include <cstdint>
 #include <map>
 #include <set>
-#include <string>
 #include <vector>
 
-#include "fakes/FakeFaults.h"
+#include "folders/CSystemFolders.h"
 #include "platform/IFiles.h"
 #include "platform/IModules.h"
 #include "platform/IProcesses.h"
+#include "platform/IRuntime.h"
 #include "platform/IShellFolders.h"
 #include "platform/IStringTable.h"
 #include "platform/ISystemDirs.h"
 #include "platform/IThreads.h"
 #include "platform/Ports.h"
+#include "platform/RuntimeError.h"
+#include "ui/IUpdateView.h"
 
+// An in-memory Windows behind every port. The fakes write what the program did, in order,
+// to one trace ("label 21 =...", "pointer 11", "thread DllRegisterServer", ...), so that a
+// test compares whole sequences of steps.
 namespace kiv::fake {
+
+using Lines = std::vector<std::string>;
 
 // Windows compares paths and module names without regard to case.
 std::string Fold(const std::string& text);
 
-// The program's string table, filled from the same catalogue as the real resource.
-class StringTable final : public IStringTable {
-public:
-    StringTable();
-    std::optional<std::string> Load(uint16_t id) override;
-
-    std::map<uint16_t, std::string> texts;
-    int loads = 0;
+// Thrown by Runtime::End so a test sees the process end without losing its own.
+struct ProgramEnded {
+    int exitCode;
 };
 
-class Modules final : public IModules {
-public:
-    struct Module {
-        std::set<std::string> exports;
-        bool loaded = false;      // already in the process
-        bool loadable = true;     // a load succeeds
-        bool inSystemDir = true;  // reachable by LoadSystemLibrary
-        ModuleHandle handle = 0;  // given by Add
-    };
-
-    ModuleHandle GetLoaded(const std::string& name) override;
-    ModuleHandle LoadSystemLibrary(const std::string& name) override;
-    ModuleHandle Load(const std::string& path) override;
-    ProcAddress Find(ModuleHandle module, const std::string& exportName) override;
-    void Free(ModuleHandle module) override;
-
-    void Add(const std::string& name, Module module) {
-        module.handle = nextHandle_++;
-        modules[Fold(name)] = std::move(module);
+// What the fakes share: the trace, and the failures a test injects by operation ("list",
+// "exists", "time", "copy", "create", "progress", "regsvr32", "relaunch"). A failure strikes
+// on the given call (1 = the first) and on every call after.
+struct Shared {
+    void Inject(const std::string& operation, int32_t number, int onCall = 1) {
+        faults[operation] = {number, onCall};
     }
-    bool IsLoaded(const std::string& name) const;
+    void Hit(const std::string& operation) {
+        const auto fault = faults.find(operation);
+        if (++calls[operation] >= (fault == faults.end() ? INT32_MAX : fault->second.second)) {
+            throw RuntimeError(fault->second.first);
+        }
+    }
 
-    std::map<std::string, Module> modules;           // by folded name or path
-    std::vector<std::string> calls;                  // "load shfolder", "free shfolder", ...
-    std::map<ProcAddress, std::string> entryPoints;  // "MODULE!export" by address
-    // Where Load finds files not listed above: any file there loads as a component
-    // with both registration entry points, unless its content says "not a library".
-    class Files* disk = nullptr;
-
-private:
-    ModuleHandle HandleOf(const std::string& key) const;
-    const std::string* KeyOf(ModuleHandle handle) const;
-    ModuleHandle LoadKey(const std::string& key);
-    ModuleHandle nextHandle_ = 0x10000;
+    Lines trace;
+    std::map<std::string, std::pair<int32_t, int>> faults;
+    std::map<std::string, int> calls;
 };
 
-class ShellFolders final : public IShellFolders {
-public:
-    struct Folder {
-        std::string path;  // empty for a virtual folder
-        int32_t folderPathResult = hr::Ok;
-        int32_t locationResult = hr::Ok;
-    };
-    struct FolderPathCall {
-        int32_t csidl;
-        uint32_t flags;
-    };
-
-    int32_t GetFolderPath(int32_t csidl, uint32_t flags, std::string& buffer) override;
-    int32_t GetSpecialFolderLocation(int32_t csidl, ItemIdList& list) override;
-    bool GetPathFromIdList(ItemIdList list, std::string& buffer) override;
-    void FreeIdList(ItemIdList list) override;
-
-    std::map<int32_t, Folder> folders;  // by CSIDL without flags
-    std::vector<FolderPathCall> folderPathCalls;
-    std::vector<int32_t> locationCalls;
-    std::vector<ItemIdList> freed;
-    std::vector<std::string> created;  // folders made because of the creation flag
-
-private:
-    std::map<ItemIdList, int32_t> lists_;  // live item lists and their CSIDL
-    ItemIdList nextList_ = 0x1000;
+// Each fake records into, and fails through, what the fakes share.
+struct Part {
+    explicit Part(Shared& shared) : trace(shared.trace), shared(shared) {}
+    Lines& trace;
+    Shared& shared;
 };
 
-class SystemDirs final : public ISystemDirs {
-public:
-    uint32_t SystemDirectory(std::string& buffer, uint32_t size) override;
-    uint32_t WindowsDirectory(std::string& buffer, uint32_t size) override;
-    uint32_t TempPath(uint32_t size, std::string& buffer) override;
-
-    std::string system = "C:\\WINDOWS\\system32";
-    std::string windows = "C:\\WINDOWS";
-    std::string temp = "C:\\Temp\\";
-    bool failing = false;
-    std::vector<uint32_t> sizes;  // buffer size of every call
+// The program's string table, filled from the same catalogue as the real resource.
+struct StringTable final : IStringTable {
+    StringTable();
+    std::optional<std::string> Load(uint16_t id) override {
+        const auto it = texts.find(id);
+        return it == texts.end() || it->second.empty() ? std::nullopt : std::optional(it->second);
+    }
+    std::map<uint16_t, std::string> texts;
 };
 
-class Files final : public IFiles {
-public:
+struct Files final : IFiles, Part {
     struct Entry {
-        std::string name;  // as created, case kept
+        std::string path;  // as created, case kept
         uint32_t attributes = attr::Archive;
         FileTime time = 0;
         std::string content;
-        bool inUse = false;  // open elsewhere without sharing
     };
-
-    uint32_t GetAttributes(const std::string& path) override;
-    FileTime LastModified(const std::string& path) override;
-    std::string FirstNormalFile(const std::string& pattern) override;
-    std::vector<std::string> ListFiles(const std::string& folder) override;
+    using Part::Part;
+    uint32_t GetAttributes(const std::string& path) override {
+        return Find(path) ? Find(path)->attributes : throw RuntimeError(err::PathNotFound);
+    }
+    FileTime LastModified(const std::string& path) override {
+        shared.Hit("time");
+        return IsFile(path) ? Find(path)->time : throw RuntimeError(err::FileNotFound);
+    }
+    std::string FirstNormalFile(const std::string& pattern) override {
+        const auto names = NamesIn(pattern.substr(0, pattern.rfind('\\')));
+        return names.empty() ? std::string() : names.front();
+    }
+    std::vector<std::string> ListFiles(const std::string& folder) override {
+        shared.Hit("list");
+        return IsFolder(folder) ? NamesIn(folder) : throw RuntimeError(err::PathNotFound);
+    }
     std::shared_ptr<IFileSystem> CreateFileSystem() override;
 
-    void AddFolder(const std::string& path);
-    void AddFile(const std::string& path, uint32_t attributes = attr::Archive);
-    void AddFile(const std::string& path, FileTime time, const std::string& content);
-    const Entry* Find(const std::string& path) const;
-    bool IsFile(const std::string& path) const;
-    bool IsFolder(const std::string& path) const;
-    std::vector<std::string> NamesIn(const std::string& folder) const;
+    void Add(const std::string& path, uint32_t attributes = attr::Archive, FileTime time = 0,
+             const std::string& content = "") {
+        entries[Fold(path)] = {path, attributes, time, content};
+    }
+    const Entry* Find(const std::string& path) const {
+        const auto it = entries.find(Fold(path));
+        return it == entries.end() ? nullptr : &it->second;
+    }
+    bool IsFile(const std::string& path) const { return Find(path) && !IsFolder(path); }
+    bool IsFolder(const std::string& path) const {
+        return Find(path) && (Find(path)->attributes & attr::Directory) != 0;
+    }
 
     std::map<std::string, Entry> entries;  // by folded path
-    Faults faults;
-    int fileSystemsCreated = 0;
+    Lines copies;                          // "source -> destination"
+
+private:
+    // The plain files directly inside a folder, in case-blind order.
+    std::vector<std::string> NamesIn(const std::string& folder) const;
 };
 
 // "Scripting.FileSystemObject" over the fake files.
-class FileSystem final : public IFileSystem {
-public:
-    explicit FileSystem(Files& files) : files_(files) {}
-    bool FileExists(const std::string& path) override;
+struct FileSystem final : IFileSystem, Part {
+    explicit FileSystem(Files& files) : Part(files), files(files) {}
+    bool FileExists(const std::string& path) override {
+        shared.Hit("exists");
+        return files.IsFile(path);
+    }
     void CopyFile(const std::string& source, const std::string& destination) override;
-
-    std::vector<std::string> copies;  // "source -> destination"
-
-private:
-    Files& files_;
+    Files& files;
 };
 
-// Worker threads: each runs the entry point "at once" and is recorded; a test sets how
-// the wait on it ends.
-class Threads final : public IThreads {
-public:
-    Threads(Modules& modules, std::vector<std::string>& trace) : modules_(modules), trace_(trace) {}
-    ThreadHandle StartEntryPoint(ProcAddress entry) override;
-    WaitResult Wait(ThreadHandle thread, uint32_t milliseconds) override;
-    void Close(ThreadHandle thread) override;
+// Libraries by folded name or path; a file on the fake disk loads as a component with both
+// registration entry points. Handles and entry points are the addresses of the records.
+struct Modules final : IModules, Part {
+    struct Module {
+        std::string name;
+        std::set<std::string> exports;
+        bool loaded = false;  // already in the process
+        bool loadable = true;
+    };
+    Modules(Shared& shared, Files& disk) : Part(shared), disk(disk) {}
+    ModuleHandle GetLoaded(const std::string& name) override {
+        trace.push_back("find " + name);
+        const auto it = modules.find(Fold(name));
+        return it != modules.end() && it->second.loaded ? Handle(it->second) : 0;
+    }
+    ModuleHandle LoadSystemLibrary(const std::string& name) override {
+        trace.push_back("load system " + name);
+        return LoadRecord(name);
+    }
+    ModuleHandle Load(const std::string& path) override {
+        trace.push_back("load " + path);
+        if (modules.count(Fold(path)) == 0 && disk.IsFile(path)) {
+            Add(path, {"DllRegisterServer", "DllUnregisterServer"});
+        }
+        return LoadRecord(path);
+    }
+    ProcAddress Find(ModuleHandle module, const std::string& exportName) override {
+        const auto& exports = reinterpret_cast<Module*>(module)->exports;
+        const auto it = exports.find(exportName);
+        return it == exports.end() ? 0 : reinterpret_cast<ProcAddress>(&*it);
+    }
+    void Free(ModuleHandle module) override {
+        Module& record = *reinterpret_cast<Module*>(module);
+        record.loaded = false;
+        trace.push_back("free " + record.name);
+    }
+
+    void Add(const std::string& name, std::set<std::string> exports) {
+        modules[Fold(name)] = {name, std::move(exports)};
+    }
+    std::map<std::string, Module> modules;
+    Files& disk;
+
+private:
+    static ModuleHandle Handle(Module& record) { return reinterpret_cast<ModuleHandle>(&record); }
+    ModuleHandle LoadRecord(const std::string& name) {
+        const auto it = modules.find(Fold(name));
+        if (it == modules.end() || !it->second.loadable) {
+            return 0;
+        }
+        it->second.loaded = true;
+        return Handle(it->second);
+    }
+};
+
+// Paths are written with their NUL over the start of the buffer, as the system does. An item
+// list is its CSIDL plus 0x1000.
+struct ShellFolders final : IShellFolders, Part {
+    struct Folder {
+        std::string path;  // empty for a virtual folder
+        int32_t folderPathResult = hr::Ok;
+    };
+    using Part::Part;
+    int32_t GetFolderPath(int32_t csidl, uint32_t flags, std::string& buffer) override {
+        trace.push_back("folder path " + std::to_string(csidl) + " " + std::to_string(flags));
+        const auto it = folders.find(csidl & ~CSIDL_FLAG_CREATE);
+        if (it == folders.end() || it->second.path.empty()) {
+            return hr::InvalidArg;
+        }
+        buffer.replace(0, it->second.path.size() + 1, it->second.path + '\0');
+        return it->second.folderPathResult;
+    }
+    int32_t GetSpecialFolderLocation(int32_t csidl, ItemIdList& list) override {
+        trace.push_back("location " + std::to_string(csidl));
+        if (folders.count(csidl) == 0) {
+            return hr::InvalidArg;
+        }
+        list = static_cast<ItemIdList>(csidl) + 0x1000;
+        return hr::Ok;
+    }
+    bool GetPathFromIdList(ItemIdList list, std::string& buffer) override {
+        const std::string& path = folders.at(static_cast<int32_t>(list - 0x1000)).path;
+        buffer.replace(0, path.size() + 1, path + '\0');
+        return !path.empty();
+    }
+    void FreeIdList(ItemIdList) override { trace.push_back("free list"); }
+
+    std::map<int32_t, Folder> folders;  // by CSIDL without flags
+};
+
+struct SystemDirs final : ISystemDirs, Part {
+    using Part::Part;
+    uint32_t SystemDirectory(std::string& buffer, uint32_t size) override {
+        return Write("system dir", system, buffer, size);
+    }
+    uint32_t WindowsDirectory(std::string& buffer, uint32_t size) override {
+        return Write("windows dir", windows, buffer, size);
+    }
+    uint32_t TempPath(uint32_t size, std::string& buffer) override {
+        return Write("temp dir", temp, buffer, size);
+    }
+
+    std::string system = "C:\\WINDOWS\\system32", windows = "C:\\WINDOWS", temp = "C:\\Temp\\";
+    bool failing = false;
+
+private:
+    uint32_t Write(const std::string& call, const std::string& path, std::string& buffer,
+                   uint32_t size) {
+        trace.push_back(call + " " + std::to_string(size));
+        if (failing || path.size() + 1 > size) {
+            return failing ? 0 : static_cast<uint32_t>(path.size() + 1);
+        }
+        buffer.replace(0, path.size() + 1, path + '\0');
+        return static_cast<uint32_t>(path.size());
+    }
+};
+
+// A worker "runs" its entry point at once; the test sets how the wait on it ends.
+struct Threads final : IThreads, Part {
+    using Part::Part;
+    ThreadHandle StartEntryPoint(ProcAddress entry) override {
+        if (creatable) {
+            trace.push_back("thread " + *reinterpret_cast<const std::string*>(entry));
+        }
+        return creatable ? 0x500 : 0;
+    }
+    WaitResult Wait(ThreadHandle, uint32_t milliseconds) override {
+        trace.push_back("wait thread " + std::to_string(milliseconds));
+        return waitResult;
+    }
+    void Close(ThreadHandle) override { trace.push_back("close thread"); }
 
     bool creatable = true;
     WaitResult waitResult = WaitResult::Ended;
-    std::vector<uint32_t> waits;
-    int open = 0;  // handles not yet closed
-
-private:
-    Modules& modules_;
-    std::vector<std::string>& trace_;
-    ThreadHandle next_ = 0x500;
 };
 
-class Processes final : public IProcesses {
+struct Processes final : IProcesses, Part {
+    using Part::Part;
+    ProcessHandle Start(const std::string& commandLine, int showState) override {
+        trace.push_back("process " + commandLine + " | show " + std::to_string(showState));
+        shared.Hit("regsvr32");
+        return 0x900;
+    }
+    WaitResult Wait(ProcessHandle, uint32_t milliseconds) override {
+        trace.push_back("wait process " + std::to_string(milliseconds));
+        return WaitResult::Ended;
+    }
+    void Close(ProcessHandle) override { trace.push_back("close process"); }
+};
+
+struct Runtime final : IRuntime, Part {
+    using Part::Part;
+    std::string ArgumentText() override { return argumentText; }
+    bool AnotherInstanceRunning() override { return anotherInstance; }
+    void Beep() override { trace.push_back("beep"); }
+    void MessageBox(const std::string& text, const std::string& title, uint32_t style) override {
+        trace.push_back("box " + title + " " + std::to_string(style) + ": " + text);
+    }
+    std::string AppTitle() override { return "kivupdate"; }
+    void SetMousePointer(int value) override {
+        pointer = value;
+        trace.push_back("pointer " + std::to_string(value));
+    }
+    int MousePointer() override { return pointer; }
+    void DoEvents() override { trace.push_back("doevents"); }
+    void Start(const std::string& commandLine, int showState) override {
+        trace.push_back("start " + commandLine + " | show " + std::to_string(showState));
+        shared.Hit("relaunch");
+    }
+    [[noreturn]] void End(int exitCode) override {
+        trace.push_back("end " + std::to_string(exitCode));
+        throw ProgramEnded{exitCode};
+    }
+
+    std::string argumentText;
+    bool anotherInstance = false;
+    int pointer = 0;
+};
+
+class View final : public IUpdateView, public IViewFactory, public Part {
 public:
-    explicit Processes(std::vector<std::string>& trace) : trace_(trace) {}
-    ProcessHandle Start(const std::string& commandLine, int showState) override;
-    WaitResult Wait(ProcessHandle process, uint32_t milliseconds) override;
-    void Close(ProcessHandle process) override;
+    using Part::Part;
+    IUpdateView& CreateUpdateView(FrmUpdate& form) override;
+    void SetLabelCaption(int index, const std::string& caption) override {
+        trace.push_back("label " + std::to_string(index) + " =" + caption);
+    }
+    void SetLabelVisible(int index, bool show) override { visible[index] = show; }
+    void RefreshLabel(int index) override { trace.push_back("repaint " + std::to_string(index)); }
+    void AddLogLine(const std::string& line) override { log.push_back(line); }
+    int32_t ProgressValue() override { return value; }
+    int32_t ProgressMax() override { return maximum; }
+    int32_t ProgressMin() override { return minimum; }
+    void SetProgressValue(int32_t newValue) override {
+        shared.Hit("progress");
+        value = newValue;
+        trace.push_back("progress " + std::to_string(newValue));
+    }
+    void Refresh() override { trace.push_back("refresh window"); }
+    void SetExtendedStyle(uint32_t style) override { exStyle = style; }
+    void SetLayeredAlpha(uint8_t opacity) override { alpha = opacity; }
+    // Load, first activation, then the way the user ends it.
+    void ShowModal() override;
 
-    int32_t startError = 0;
-    std::vector<int> showStates;
-    int open = 0;
+    bool pressEnd = false;  // "End" rather than the close command
+    std::map<int, bool> visible;
+    Lines log;
+    int32_t value = 0, minimum = 0, maximum = 100;
+    uint32_t exStyle = 0x00040000;  // as created, before the form makes it layered
+    int alpha = -1;                 // not layered yet
 
 private:
-    std::vector<std::string>& trace_;
-    ProcessHandle next_ = 0x900;
+    FrmUpdate* form_ = nullptr;
 };
 
-}  // namespace kiv::fake
-
-#include "fakes/FakeUi.h"
-
-namespace kiv::fake {
-
-// An in-memory Windows behind every port; Install() makes it the process's platform.
-struct Windows {
+struct Windows : Shared {
     Windows();
-    Ports AsPorts();
-    void Install() { InstallPorts(AsPorts()); }
+    void Install() {
+        InstallPorts(
+            {&strings, &shell, &modules, &dirs, &files, &runtime, &view, &threads, &processes});
+    }
 
-    Trace trace;
     StringTable strings;
-    ShellFolders shell;
-    Modules modules;
-    SystemDirs dirs;
-    Files files;
-    Runtime runtime{trace};
-    View view{trace};
-    Threads threads{modules, trace};
-    Processes processes{trace};
+    Files files{*this};
+    Modules modules{*this, files};
+    ShellFolders shell{*this};
+    SystemDirs dirs{*this};
+    Runtime runtime{*this};
+    View view{*this};
+    Threads threads{*this};
+    Processes processes{*this};
 };
 
 }  // namespace kiv::fake

@@ -12,68 +12,83 @@
 
 namespace kiv::testing {
 
+using fake::Lines;
+
 constexpr FileTime kOld = 1000000000;
 constexpr FileTime kNew = 1700000000;
+const std::string kSys32 = "C:\\WINDOWS\\system32";
+const std::string kWow64 = "C:\\WINDOWS\\SysWOW64";
+const std::string kLibrary = "C:\\Kiv\\Library";
+const std::string kRoaming = "C:\\Users\\ann\\AppData\\Roaming";
 
-// A fake Windows with an installation at C:\Kiv and the program's globals reset;
-// Reset() starts over inside one table-driven test.
+// The step texts as the user reads them, blanks included.
+const std::string kDetermine = " Determine File $\\Path...";
+const std::string kVerify = "Verify file exist...";
+const std::string kCopy = "Copy file to destination folder";
+const std::string kRemoving = " Removing DLL/OCX from register...";
+const std::string kRegistering = " Registering new DLL/OCX...";
+
+// A fake Windows with an installation at C:\Kiv and the globals as start-up leaves them;
+// Reset() starts over inside one table-driven test, on 64-bit Windows when asked.
 class ProgramFixture : public ::testing::Test {
 protected:
     ProgramFixture() { Reset(); }
     ~ProgramFixture() override { DiscardUpdateForm(); }
 
-    void Reset() {
+    void Reset(bool windows64 = false) {
         form.reset();
         DiscardUpdateForm();
-        fake_ = std::make_unique<fake::Windows>();
-        windows().Install();
+        win = std::make_unique<fake::Windows>();
+        win->Install();
         MessageBase = 20000;
         BlankLines = "\r\r";
         InstallFolder = "C:\\Kiv";
-        CurrentTarget.clear();
         Wow64Folder.clear();
         FileSystem.reset();
-        LastErrorNumber = 0;
-        for (const char* folder : {"C:\\Kiv", "C:\\Kiv\\support", "C:\\Kiv\\Library", "C:\\WINDOWS",
-                                   "C:\\WINDOWS\\system32"}) {
-            windows().files.AddFolder(folder);
+        for (const auto& folder :
+             Lines{"C:\\Kiv", "C:\\Kiv\\support", kLibrary, "C:\\WINDOWS", kSys32}) {
+            win->files.Add(folder, attr::Directory);
+        }
+        if (windows64) {  // SysWOW64 counts when it holds an ordinary file
+            win->files.Add(kWow64, attr::Directory);
+            win->files.Add(kWow64 + "\\kernel32.dll");
         }
     }
 
-    fake::Windows& windows() { return *fake_; }
-
-    void Stage(const std::string& name, FileTime time = kNew) {
-        windows().files.AddFile("C:\\Kiv\\support\\" + name, time, "new " + name);
-    }
-    void Installed(const std::string& path, FileTime time) {
-        windows().files.AddFile(path, time, "old");
-    }
-    void Make64Bit() {
-        windows().files.AddFolder("C:\\WINDOWS\\SysWOW64");
-        windows().files.AddFile("C:\\WINDOWS\\SysWOW64\\kernel32.dll");
+    void Stage(const std::string& name) {
+        win->files.Add("C:\\Kiv\\support\\" + name, attr::Archive, kNew, "new " + name);
     }
     std::string Content(const std::string& path) {
-        const auto* entry = windows().files.Find(path);
+        const auto* entry = win->files.Find(path);
         return entry == nullptr ? "<missing>" : entry->content;
     }
 
-    // Loads and activates the window, which runs the pass; unhandled errors end the
-    // "process" with ProgramEnded.
+    // Loads and activates the window, which runs the pass.
     void RunPass() {
         form = std::make_unique<FrmUpdate>();
-        windows().view.CreateUpdateView(*form);
+        win->view.CreateUpdateView(*form);
         RunEvent([this] { form->Form_Load(); });
         RunEvent([this] { form->Form_Activate(); });
     }
 
-    const std::string& Log(size_t fromEnd) {
-        return windows().view.log.at(windows().view.log.size() - 1 - fromEnd);
+    // The trace entries that start with a prefix.
+    Lines Traced(const std::string& prefix) const {
+        Lines found;
+        for (const auto& line : win->trace) {
+            if (line.rfind(prefix, 0) == 0) {
+                found.push_back(line);
+            }
+        }
+        return found;
+    }
+    // The last n entries of a record.
+    static Lines Tail(const Lines& lines, size_t n) {
+        return Lines(lines.end() - static_cast<std::ptrdiff_t>(std::min(n, lines.size())),
+                     lines.end());
     }
 
+    std::unique_ptr<fake::Windows> win;
     std::unique_ptr<FrmUpdate> form;
-
-private:
-    std::unique_ptr<fake::Windows> fake_;
 };
 
 }  // namespace kiv::testing

@@ -1,5 +1,4 @@
-#include <algorithm>
-
+#include "engine/RegisterComponent.h"
 #include "engine/Registration.h"
 #include "engine/UpdatePass.h"
 #include "unit/ProgramFixture.h"
@@ -7,172 +6,210 @@
 namespace kiv::testing {
 namespace {
 
-using Lines = std::vector<std::string>;
+using UpdatePassTest = ProgramFixture;
 
-const std::string kDetermine = " Determine File $\\Path...";
-const std::string kVerify = "Verify file exist...";
-const std::string kCopy = "Copy file to destination folder";
-const std::string kRemoving = " Removing DLL/OCX from register...";
-const std::string kRegistering = " Registering new DLL/OCX...";
-
-class UpdatePassTest : public ProgramFixture {};
-
-TEST_F(UpdatePassTest, EmptyStagingFolderLogsTheListingAndFillsTheIndicator) {
-    RunPass();
-    EXPECT_EQ(windows().view.log,
-              (Lines{"...", "...", "Path = C:\\Kiv\\support", "File Count = 0", " ...", " ..."}));
-    EXPECT_EQ(windows().view.value, 100);
-    EXPECT_EQ(windows().runtime.pointer, 0);
-    EXPECT_TRUE(windows().runtime.boxes.empty());
-    EXPECT_FALSE(windows().view.visible[label::Bitness]);
-    EXPECT_EQ(windows().trace.front(), "label 8 =...");  // loaded before anything else
-    EXPECT_EQ(windows().files.fileSystemsCreated, 1);
+Lines operator+(Lines lines, const Lines& more) {
+    lines.insert(lines.end(), more.begin(), more.end());
+    return lines;
 }
 
-struct Route {
-    const char* name;
-    bool windows64;
-    const char* destination;  // nullptr: skipped
-    bool registered;
-};
-
-TEST_F(UpdatePassTest, RoutesEveryKindByItsExtension) {
-    const Route routes[] = {
-        {"Grid.Ocx", false, "C:\\WINDOWS\\system32\\Grid.Ocx", true},
-        {"KEYS.dep", false, "C:\\WINDOWS\\system32\\KEYS.dep", false},
-        {"a.LIB", false, "C:\\WINDOWS\\system32\\a.LIB", false},
-        {"b.oca", false, "C:\\WINDOWS\\system32\\b.oca", false},
-        {"c.Exp", false, "C:\\WINDOWS\\system32\\c.Exp", false},
-        {"notes.txt", false, nullptr, false},
-        {"setup.exe", false, nullptr, false},
-        {"arial.ttf", false, nullptr, false},
-        {"KIVDATALIB.DLL", false, "C:\\Kiv\\Library\\KIVDATALIB.DLL", true},
-        {"kivlib.dll", false, "C:\\Kiv\\Library\\kivlib.dll", true},
-        {"kivlib.ocx", false, "C:\\WINDOWS\\system32\\kivlib.ocx", true},
-        {"kivdata.dll", false, "C:\\WINDOWS\\system32\\kivdata.dll", true},
-        {"abclib.dll", false, "C:\\WINDOWS\\system32\\abclib.dll", true},
-        {"Grid.ocx", true, "C:\\WINDOWS\\SysWOW64\\Grid.ocx", true},
-        {"KEYS.dep", true, "C:\\WINDOWS\\system32\\KEYS.dep", false},
-        {"kivlib.dll", true, "C:\\Kiv\\Library\\kivlib.dll", true},
+// The last step shown tells whether a component was registered again: each one copied is,
+// except a replacement in the Library folder.
+TEST_F(UpdatePassTest, CopiesEachKindWhereItBelongsWhenMissingOrStrictlyOlder) {
+    // staged file, 64-bit, destination folder ("": skipped), installed before (0: not),
+    // copied, last step shown
+    const std::tuple<std::string, bool, std::string, FileTime, bool, std::string> cases[] = {
+        {"Grid.Ocx", false, kSys32, 0, true, kRegistering},
+        {"KEYS.dep", false, kSys32, 0, true, kDetermine},
+        {"a.LIB", false, kSys32, 0, true, kDetermine},
+        {"b.oca", false, kSys32, 0, true, kDetermine},
+        {"c.Exp", false, kSys32, 0, true, kDetermine},
+        {"notes.txt", false, "", 0, false, kDetermine},
+        {"setup.exe", false, "", 0, false, kDetermine},
+        {"KIVDATALIB.DLL", false, kLibrary, 0, true, kRegistering},
+        {"kivlib.dll", false, kLibrary, 0, true, kRegistering},
+        {"kivlib.ocx", false, kSys32, 0, true, kRegistering},
+        {"kivdata.dll", false, kSys32, 0, true, kRegistering},
+        {"abclib.dll", false, kSys32, 0, true, kRegistering},
+        {"Grid.ocx", true, kWow64, 0, true, kRegistering},
+        {"KEYS.dep", true, kSys32, 0, true, kDetermine},
+        {"kivlib.dll", true, kLibrary, 0, true, kRegistering},
+        {"Grid.ocx", false, kSys32, kNew - 1, true, kRegistering},
+        {"Grid.ocx", false, kSys32, kNew, false, kCopy},
+        {"Grid.ocx", false, kSys32, kNew + 1, false, kCopy},
+        {"Grid.ocx", true, kSys32, kNew - 1, true, kRegistering},
+        {"kivlib.dll", false, kLibrary, kNew - 1, true, kCopy},
     };
-    for (const auto& route : routes) {
-        SCOPED_TRACE(route.name);
-        Reset();
-        if (route.windows64) {
-            Make64Bit();
+    for (const auto& [name, windows64, folder, installed, copied, lastStep] : cases) {
+        SCOPED_TRACE(name + (windows64 ? " 64-bit " : " ") + std::to_string(installed));
+        Reset(windows64);
+        if (installed != 0) {
+            win->files.Add(folder + "\\" + name, attr::Archive, installed, "old");
         }
-        Stage(route.name);
+        Stage(name);
         RunPass();
-        const auto& copies = std::dynamic_pointer_cast<fake::FileSystem>(FileSystem)->copies;
-        EXPECT_EQ(copies.size(), route.destination != nullptr ? 1u : 0u);
-        if (route.destination != nullptr) {
-            EXPECT_EQ(Content(route.destination), std::string("new ") + route.name);
+        EXPECT_EQ(win->files.copies.size(), copied ? 1u : 0u);
+        if (!folder.empty()) {
+            EXPECT_EQ(Content(folder + "\\" + name), copied ? "new " + name : "old");
         }
-        const bool registered =
-            std::count(windows().view.log.begin(), windows().view.log.end(), kRegistering) == 1;
-        EXPECT_EQ(registered, route.registered);
-        EXPECT_EQ(windows().view.visible[label::Bitness], route.windows64);
-        EXPECT_EQ(windows().view.value, 100);
+        EXPECT_EQ(Tail(win->view.log, 3), (Lines{lastStep, " ...", " ..."}));
+        EXPECT_EQ(Traced("progress"), (Lines{"progress 10", "progress 100"}));
     }
 }
-
-TEST_F(UpdatePassTest, AComponentPresentInSystem32IsReplacedThereOn64Bit) {
-    Make64Bit();
-    Installed("C:\\WINDOWS\\system32\\Grid.ocx", kOld);
-    Stage("Grid.ocx");
-    RunPass();
-    EXPECT_EQ(Content("C:\\WINDOWS\\system32\\Grid.ocx"), "new Grid.ocx");
-    EXPECT_EQ(windows().files.Find("C:\\WINDOWS\\SysWOW64\\Grid.ocx"), nullptr);
-}
-
-TEST_F(UpdatePassTest, ShowsEachStepOfAComponentAndRepaintsIt) {
-    Stage("Grid.ocx");
-    RunPass();
-    EXPECT_EQ(windows().view.log,
-              (Lines{"...", "...", "Path = C:\\Kiv\\support", "File Count = 1", " Grid.ocx",
-                     kDetermine, kVerify, kCopy, kRemoving, kRegistering, " ...", " ..."}));
-    const auto& trace = windows().trace;
-    for (const std::string& step : {kDetermine, kVerify, kCopy, kRemoving, kRegistering}) {
-        const auto shown = std::find(trace.begin(), trace.end(), "label 21 =" + step);
-        ASSERT_NE(shown, trace.end()) << step;
-        EXPECT_EQ(*(shown + 1), "repaint 21") << step;
-    }
-}
-
-struct CopyCase {
-    FileTime installed;
-    bool copied;
-};
-
-TEST_F(UpdatePassTest, CopiesOnlyOverAStrictlyOlderInstalledFile) {
-    const CopyCase cases[] = {{kNew - 1, true}, {kNew, false}, {kNew + 1, false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.installed);
-        Reset();
-        Installed("C:\\WINDOWS\\system32\\Grid.ocx", c.installed);
-        Stage("Grid.ocx");
-        RunPass();
-        EXPECT_EQ(Content("C:\\WINDOWS\\system32\\Grid.ocx"), c.copied ? "new Grid.ocx" : "old");
-        EXPECT_EQ(Log(2), c.copied ? kRegistering : kCopy);  // 1051 shown either way
-    }
-}
-
-TEST_F(UpdatePassTest, RegistersNewCopiesAndReplacementsOutsideTheLibrary) {
-    const std::pair<CopyKind, const char*> yes[] = {
-        {CopyKind::NewCopy, "C:\\Kiv\\Library\\kivlib.dll"},
-        {CopyKind::NewCopy, "C:\\WINDOWS\\system32\\a.dll"},
-        {CopyKind::Replacement, "C:\\WINDOWS\\system32\\a.dll"},
-        {CopyKind::Replacement, "C:\\Kiv\\Libraryx\\kivlib.dll"},
-    };
-    const std::pair<CopyKind, const char*> no[] = {
-        {CopyKind::Replacement, "C:\\Kiv\\Library\\kivlib.dll"},
-        {CopyKind::Replacement, "C:\\Kiv\\LiBrArY\\kivlib.dll"},
-        {CopyKind::NotCopied, "C:\\WINDOWS\\system32\\a.dll"},
-    };
-    for (const auto& [copy, target] : yes) {
-        EXPECT_TRUE(ShouldRegister(copy, target)) << target;
-    }
-    for (const auto& [copy, target] : no) {
-        EXPECT_FALSE(ShouldRegister(copy, target)) << target;
-    }
-}
-
-struct Detection {
-    const char* systemFolder;
-    bool wow64HasFile;
-    const char* wow64Folder;
-};
 
 TEST_F(UpdatePassTest, Detects64BitWindowsFromTheSystemFolder) {
-    const Detection cases[] = {
-        {"C:\\WINDOWS\\system32", true, "C:\\WINDOWS\\SysWOW64"},
-        {"C:\\WINDOWS\\SYSTEM32", true, "C:\\WINDOWS\\SysWOW64"},
-        {"C:\\WINDOWS\\system32\\x", true, "C:\\WINDOWS\\SysWOW64"},
-        {"C:\\WINDOWS\\system32", false, ""},  // folder without an ordinary file
-        {"C:\\WINNT\\SYSTEM", true, ""},
+    const std::tuple<const char*, bool, std::string> cases[] = {
+        {"C:\\WINDOWS\\system32", true, kWow64},
+        {"C:\\WINDOWS\\SYSTEM32", true, kWow64},
+        {"C:\\WINDOWS\\system32\\x", true, kWow64},
+        {"C:\\WINDOWS\\system32", false, ""},  // only a hidden file there
+        {"C:\\WINDOWS\\SYSTEM", true, ""},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.systemFolder);
-        Reset();
-        windows().dirs.system = c.systemFolder;
-        windows().files.AddFolder("C:\\WINDOWS\\SysWOW64");
-        windows().files.AddFile("C:\\WINDOWS\\SysWOW64\\hidden.dll", attr::Hidden);
-        if (c.wow64HasFile) {
-            windows().files.AddFile("C:\\WINDOWS\\SysWOW64\\kernel32.dll");
-        }
+    for (const auto& [systemFolder, ordinaryFile, wow64Folder] : cases) {
+        SCOPED_TRACE(systemFolder);
+        Reset(ordinaryFile);
+        win->dirs.system = systemFolder;
+        win->files.Add(kWow64, attr::Directory);
+        win->files.Add(kWow64 + "\\hidden.dll", attr::Hidden);
         RunPass();
-        EXPECT_EQ(Wow64Folder, c.wow64Folder);
-        EXPECT_EQ(windows().view.visible[label::Bitness], !Wow64Folder.empty());
+        EXPECT_EQ(Wow64Folder, wow64Folder);
+        EXPECT_EQ(win->view.visible[label::Bitness], !wow64Folder.empty());
     }
 }
 
-TEST_F(UpdatePassTest, SystemFolderIsReadWithA255CharacterBuffer) {
-    EXPECT_EQ(GetSystemFolder(), "C:\\WINDOWS\\system32");
-    EXPECT_EQ(windows().dirs.sizes.back(), 255u);
-    windows().dirs.system = std::string(300, 'x');
+TEST_F(UpdatePassTest, ASystemFolderTooLongForItsBufferIsNone) {
+    win->dirs.system = std::string(255, 'x');
     EXPECT_EQ(GetSystemFolder(), "");
-    windows().dirs.failing = true;
-    EXPECT_EQ(GetSystemFolder(), "");
+}
+
+// The pass tests above show every other case of the decision.
+TEST_F(UpdatePassTest, AReplacementIsRegisteredOnlyOutsideTheLibraryFolderInAnyCase) {
+    EXPECT_TRUE(ShouldRegister(CopyKind::Replacement, "C:\\Kiv\\Libraryx\\kivlib.dll"));
+    EXPECT_FALSE(ShouldRegister(CopyKind::Replacement, "C:\\Kiv\\LiBrArY\\kivlib.dll"));
+}
+
+// The whole trace of a pass over one component, on the in-process route (no SysWOW64)
+// and on the regsvr32 route.
+TEST_F(UpdatePassTest, UnregistersThenRegistersACopiedComponentShowingEachStep) {
+    const std::string dll = kSys32 + "\\Grid.ocx";
+    const auto inProcess = [&](const std::string& entry) {
+        return Lines{"load " + dll,  "pointer 11",  "thread " + entry, "wait thread 10000",
+                     "close thread", "free " + dll, "pointer 0"};
+    };
+    const std::string regsvr32 =
+        "process " + kWow64 + "\\regsvr32.exe \"" + kLibrary + "\\kivcorelib.dll\"";
+    const std::tuple<bool, std::string, Lines, Lines> routes[] = {
+        {false, "Grid.ocx", inProcess("DllUnregisterServer"), inProcess("DllRegisterServer")},
+        {true,
+         "kivcorelib.dll",
+         {regsvr32 + " /u /s | show 2", "wait process 10000", "close process"},
+         {regsvr32 + " /s | show 2", "close process"}},
+    };
+    const auto step = [](const std::string& text) {
+        return Lines{"label 21 =" + text, "repaint 21"};
+    };
+    for (const auto& [windows64, name, unregister, reregister] : routes) {
+        SCOPED_TRACE(name);
+        Reset(windows64);
+        Stage(name);
+        RunPass();
+        const Lines shown =
+            Lines{"label 8 =...", "label 21 =...", "refresh window",
+                  "doevents",     "pointer 11",    "system dir 255"} +
+            (windows64 ? Lines{"repaint 1"} : Lines{}) + Lines{"label 8 = " + name, "repaint 8"} +
+            step(kDetermine) + step(kVerify) + step(kCopy) + step(kRemoving) + unregister +
+            step(kRegistering) + reregister +
+            Lines{"progress 10", "label 8 = ...", "label 21 = ...", "progress 100", "pointer 0"};
+        EXPECT_EQ(win->trace, shown);
+        EXPECT_EQ(win->view.log,
+                  (Lines{"...", "...", "Path = C:\\Kiv\\support", "File Count = 1", " " + name,
+                         kDetermine, kVerify, kCopy, kRemoving, kRegistering, " ...", " ..."}));
+    }
+}
+
+// The pass above runs the commands "" and "u"; the other outcomes are here.
+TEST_F(UpdatePassTest, RegisterComponentRunsTheEntryPointOnAWorkerAndReportsFailures) {
+    const std::string load = "load C:\\a.dll", free = "free C:\\a.dll";
+    const std::string unknown = "box kivupdate 0: Unknown command handle";
+    const std::string noEntry =
+        "box kivupdate 0: Process failed in obtaining entry point or creating thread.";
+    const std::string timeOut = "box kivupdate 0: Process failed in signaled state or time-out.";
+    const Lines ran = {
+        load, "pointer 11", "thread DllUnregisterServer", "wait thread 10000", "close thread",
+        free, "pointer 0"};
+    // A worker that may still run inside the library keeps it loaded.
+    const Lines stuck = {
+        load,    "pointer 11",  "thread DllRegisterServer", "wait thread 10000", "pointer 0",
+        timeOut, "close thread"};
+    const auto ended = WaitResult::Ended;
+    // command, library loads, DllRegisterServer exported, worker starts, how the wait ends
+    const std::tuple<const char*, bool, bool, bool, WaitResult, Lines> calls[] = {
+        {"U", true, true, true, ended, ran},
+        {" u", true, true, true, ended, {load, unknown, free}},
+        {"un", true, true, true, ended, {load, unknown, free}},
+        {"", false, true, true, ended, {load, "box kivupdate 0: Failure loading control DLL"}},
+        {"", true, false, true, ended, {load, "pointer 0", noEntry, free}},
+        {"", true, true, false, ended, {load, "pointer 11", "pointer 0", noEntry, free}},
+        {"", true, true, true, WaitResult::TimedOut, stuck},
+        {"", true, true, true, WaitResult::Failed, stuck},
+    };
+    for (const auto& [command, loads, exported, threadStarts, waited, trace] : calls) {
+        SCOPED_TRACE(trace.back() + " for '" + command + "'");
+        Reset();
+        if (loads) {
+            win->modules.Add("C:\\a.dll",
+                             {exported ? "DllRegisterServer" : "DllMain", "DllUnregisterServer"});
+        }
+        win->threads.creatable = threadStarts;
+        win->threads.waitResult = waited;
+        RegisterComponent("C:\\a.dll", command);
+        EXPECT_EQ(win->trace, trace);
+    }
+}
+
+std::string General(const std::string& file, const std::string& action, int number,
+                    const std::string& description) {
+    return "The following error occured during installation : \r\rFile :  " + file +
+           "\r\rAction :  " + action + "\r\rError :  " + std::to_string(number) + "\r\r" +
+           description;
+}
+
+const std::string kLocked =
+    "File :   a.dll\rError :  70 - Permission denied\r\r"
+    "The update cannot be completed, because the application is locked by another user ! "
+    "Make sure to close all Kiv software applications and try again.\r\r"
+    "Close all Kiv software applications and try again....";
+
+// A failure at any step ends the pass through one report naming the file and the step at
+// hand, and leaves the indicator where it stood.
+TEST_F(UpdatePassTest, AFailureAtAnyStepEndsThePassWithOneReport) {
+    // operation, failing call, error, 64-bit, step at hand, indicator, report
+    const std::tuple<const char*, int, int32_t, bool, std::string, int32_t, std::string> cases[] = {
+        {"list", 1, 76, false, "...", 0, General("...", "...", 76, "Path not found")},
+        {"exists", 1, 5, true, kVerify, 0,
+         General(" a.dll", kVerify, 5, "Invalid procedure call or argument")},
+        {"time", 1, 53, false, kCopy, 0, General(" a.dll", kCopy, 53, "File not found")},
+        {"copy", 2, 61, false, kDetermine, 10, General(" b.dep", kDetermine, 61, "Disk full")},
+        {"progress", 2, 6, false, kDetermine, 10, General(" b.dep", kDetermine, 6, "Overflow")},
+        {"regsvr32", 1, 53, true, kRemoving, 0, General(" a.dll", kRemoving, 53, "File not found")},
+        {"copy", 1, 70, false, kCopy, 0, kLocked},
+    };
+    for (const auto& [operation, onCall, number, windows64, step, progress, text] : cases) {
+        SCOPED_TRACE(std::string(operation) + " " + std::to_string(number));
+        Reset(windows64);
+        win->files.Add(kSys32 + "\\a.dll", attr::Archive, kOld, "old");
+        for (const char* name : {"a.dll", "b.dep", "c.dep"}) {
+            Stage(name);
+        }
+        win->Inject(operation, number, onCall);
+        RunPass();
+        EXPECT_EQ(Tail(win->trace, 4), (Lines{"pointer 0", "box Updating Software... 16: " + text,
+                                              "label 8 = ...", "label 21 = ..."}));
+        EXPECT_EQ(LastErrorText, text);
+        EXPECT_EQ(Tail(win->view.log, 3), (Lines{step, " ...", " ..."}));
+        EXPECT_EQ(win->view.value, progress);
+        EXPECT_EQ(Content(kSys32 + "\\c.dep"), "<missing>");
+    }
 }
 
 }  // namespace

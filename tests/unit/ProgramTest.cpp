@@ -1,0 +1,165 @@
+#include <climits>
+
+#include "unit/ProgramFixture.h"
+
+namespace kiv::testing {
+namespace {
+
+class ProgramTest : public ProgramFixture {
+protected:
+    // Runs the program; its exit code, or the code it ended the process with.
+    int Run(const std::string& argumentText) {
+        win->runtime.argumentText = argumentText;
+        MessageBase = -1;  // Main sets both
+        BlankLines.clear();
+        try {
+            return RunMain();
+        } catch (const fake::ProgramEnded& ended) {
+            return ended.exitCode;
+        }
+    }
+};
+
+TEST_F(ProgramTest, TheWindowIsLayeredRunsThePassOnceAndLogsOnlyCaptionsThatChange) {
+    RunPass();
+    EXPECT_EQ(win->view.exStyle, 0x80000u);
+    EXPECT_EQ(win->view.alpha, 200);
+    const Lines trace = win->trace;
+    form->Form_Activate();
+    EXPECT_EQ(win->trace, trace);
+    form->SetCaption(label::Step, "a");
+    form->SetCaption(label::Step, "a");
+    form->SetCaption(label::File, "a");
+    EXPECT_EQ(Tail(win->view.log, 4), (Lines{" ...", " ...", "a", "a"}));
+}
+
+TEST_F(ProgramTest, ProgressStepsByTenWrapsAndFills) {
+    const int32_t overflow = INT32_MIN;
+    // minimum, maximum, value, Total, value after
+    const std::tuple<int32_t, int32_t, int32_t, int16_t, int32_t> moves[] = {
+        {0, 100, 0, 0, 10},
+        {0, 100, 89, 0, 99},
+        {0, 100, 90, 0, 10},  // 90 is not below 100 - 10
+        {0, 15, 10, 0, 10},
+        {5, 100, 95, 0, 15},
+        {0, 100, 30, -1, 100},
+        {0, 100, 100, 7, 100},
+        {0, 100, 0, -32768, 100},
+        {INT32_MIN, INT32_MIN + 5, 0, 0, overflow},          // maximum - 10
+        {INT32_MAX - 3, INT32_MAX, INT32_MAX, 0, overflow},  // minimum + 10
+        {INT32_MAX - 20, INT32_MAX, INT32_MAX - 20, 0, INT32_MAX - 10},
+    };
+    RunPass();
+    for (const auto& [minimum, maximum, value, total, after] : moves) {
+        SCOPED_TRACE(std::to_string(minimum) + ".." + std::to_string(maximum) + " at " +
+                     std::to_string(value) + " total " + std::to_string(total));
+        win->view.minimum = minimum;
+        win->view.maximum = maximum;
+        win->view.value = value;
+        int32_t error = 0;
+        TrapRuntimeErrors([&] { form->Progress_Move(total); },
+                          [&](const RuntimeError& raised) { error = raised.Number(); });
+        EXPECT_EQ(error, after == overflow ? 6 : 0);
+        EXPECT_EQ(win->view.value, after == overflow ? value : after);
+    }
+}
+
+// No folder here has a staging folder: each pass fails, and the program relaunches all the same.
+TEST_F(ProgramTest, ClosingTheWindowRelaunchesWithTheArgumentTextUntrimmed) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "\"C:\\Users\\ann\\AppData\\Roaming\\Kiv Aldervik\\kivapp1.exe\""},
+        {"   ", "\"C:\\Users\\ann\\AppData\\Roaming\\Kiv Aldervik\\kivapp1.exe\"   "},
+        {"D:\\P", "\"D:\\P\\kivapp1.exe\"D:\\P"},
+        {"D:\\P\\", "\"D:\\P\\\\kivapp1.exe\"D:\\P\\"},
+        {"D:\\P  ", "\"D:\\P\\kivapp1.exe\"D:\\P  "},
+        {"\"D:\\My P\"", "\"\"D:\\My P\"\\kivapp1.exe\"\"D:\\My P\""},
+        {"D:\\P\t", "\"D:\\P\t\\kivapp1.exe\"D:\\P\t"},
+    };
+    for (const auto& [argumentText, commandLine] : cases) {
+        SCOPED_TRACE(argumentText);
+        Reset();
+        EXPECT_EQ(Run(argumentText), 0);
+        EXPECT_EQ(Tail(win->trace, 2),
+                  (Lines{"doevents", "start " + std::string(commandLine) + " | show 2"}));
+        EXPECT_EQ(Traced("doevents").size(), 2u);  // on activation, and after the window
+        EXPECT_EQ(Traced("box Updating Software...").size(), 1u);
+        EXPECT_EQ(MessageBase, 20000);
+        EXPECT_EQ(BlankLines, "\r\r");
+    }
+}
+
+TEST_F(ProgramTest, ASecondInstanceBeepsSaysSoAndDoesNothingElse) {
+    win->runtime.anotherInstance = true;
+    EXPECT_EQ(Run("C:\\Kiv"), 1);
+    EXPECT_EQ(win->trace,
+              (Lines{"beep", "box Kiv Software 16: ''kivALDERVIK '' is already open !"}));
+}
+
+TEST_F(ProgramTest, EndEndsWithoutRelaunching) {
+    win->view.pressEnd = true;
+    EXPECT_EQ(Run("C:\\Kiv"), 0);
+    EXPECT_EQ(Tail(win->trace, 3), (Lines{"pointer 0", "doevents", "end 0"}));
+}
+
+TEST_F(ProgramTest, WithoutAnApplicationDataFolderTheRootOfTheDriveIsUsed) {
+    win->shell.folders.clear();
+    EXPECT_EQ(Run(""), 0);
+    EXPECT_EQ(win->trace.back(), "start \"\\Kiv Aldervik\\kivapp1.exe\" | show 2");
+}
+
+TEST_F(ProgramTest, AnUnhandledErrorIsReportedAndEndsTheProgram) {
+    // operation, error, end of the trace
+    const std::tuple<const char*, int32_t, Lines> cases[] = {
+        {"relaunch",
+         53,
+         {"start \"C:\\Kiv\\kivapp1.exe\"C:\\Kiv | show 2",
+          "box kivupdate 16: Run-time error '53':\r\n\r\nFile not found", "end 3"}},
+        {"create",
+         429,
+         {"refresh window", "doevents",
+          "box kivupdate 16: Run-time error '429':\r\n\r\nActiveX component can't create object",
+          "end 3"}},
+    };
+    for (const auto& [operation, number, traceEnd] : cases) {
+        SCOPED_TRACE(operation);
+        Reset();
+        win->Inject(operation, number);
+        EXPECT_EQ(Run("C:\\Kiv"), 3);
+        EXPECT_EQ(Tail(win->trace, traceEnd.size()), traceEnd);
+    }
+}
+
+// The English texts are read by the tests of the pass and of its error report.
+TEST_F(ProgramTest, TheLanguageOfMessageBaseOrAMarkerWithTheCodeAsPassed) {
+    win->strings.texts[21100] = "";     // an empty entry of a bundle
+    win->strings.texts[0] = "wrapped";  // reachable only through wrap-around
+    const std::tuple<int32_t, int32_t, const char*> lookups[] = {
+        // base, code, text
+        {0, 1009, " Path Bestand bepalen..."},
+        {0, 1019, "Bestand :  "},
+        {0, 1051, "DLL Kopiëren naar Bestemming"},
+        {10000, 1009, " Définir le chemin d'accès du Fichier..."},
+        {10000, 1020, "Traitement :  "},
+        {10000, 1078, "Contrôle du Fichier..."},
+        {20000, 1019, "File :  "},
+        {20000, 1091, " [LL 1091 ?] "},  // a gap inside the block
+        {20000, 1100, " [LL 1100 ?] "},  // the empty entry
+        {20000, 0, " [LL 0 ?] "},
+        {20000, -5, " [LL -5 ?] "},
+        {20000, -20001, " [LL -20001 ?] "},              // identifier -1
+        {20000, 45536, " [LL 45536 ?] "},                // identifier 65536
+        {65536, 1009, " [LL 1009 ?] "},                  // 1009 when cut to 16 bits
+        {20000, INT32_MAX, " [LL 2147483647 ?] "},       // beyond 32 bits
+        {INT32_MIN, INT32_MIN, " [LL -2147483648 ?] "},  // 0 when wrapped to 32 bits
+    };
+    for (const auto& [base, code, text] : lookups) {
+        MessageBase = base;
+        EXPECT_EQ(LoadMessage(code), text) << "base " << base << " code " << code;
+    }
+    MessageBase = 20000;
+    win->strings.texts[21019] = "Datei :  ";  // the table is read afresh on every call
+    EXPECT_EQ(LoadMessage(1019), "Datei :  ");
+}
+
+}  // namespace
+}  // namespace kiv::testing
