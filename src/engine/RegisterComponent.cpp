@@ -1,6 +1,7 @@
 #include "engine/RegisterComponent.h"
 
-#include "platform/IModules.h"
+#include <cstdio>
+
 #include "platform/IRuntime.h"
 #include "platform/IThreads.h"
 #include "platform/Ports.h"
@@ -32,59 +33,59 @@ void Skip(Call call) {
 
 class Registrar {
 public:
-    Registrar()
-        : modules_(*Platform().modules),
-          runtime_(*Platform().runtime),
-          threads_(*Platform().threads) {}
+    Registrar() : runtime_(*Platform().runtime), threads_(*Platform().threads) {}
 
     void Run(const std::string& path, const std::string& command) {
-        const ModuleHandle library = Attempt([&] { return modules_.Load(path); });
-        if (library == 0) {
-            Say("Failure loading control DLL");
-            return;
-        }
-        const char* exportName = nullptr;
-        if (command.empty()) {
-            exportName = "DllRegisterServer";
-        } else if (command == "u" || command == "U") {
-            exportName = "DllUnregisterServer";
-        } else {
+        const bool registering = command.empty();
+        if (!registering && command != "u" && command != "U") {
             Say("Unknown command handle");
-            Skip([&] { modules_.Free(library); });
             return;
         }
-
-        const ProcAddress entry = Attempt([&] { return modules_.Find(library, exportName); });
-        if (entry == 0) {
-            return NoWorker(library);
-        }
+        // The component is loaded on the worker, so that neither its DllMain nor its entry
+        // point can hold the window up for longer than the wait.
+        const int pointerBefore = Attempt([&] { return runtime_.MousePointer(); });
         SetPointer(pointer::Hourglass);
-        const ThreadHandle worker = Attempt([&] { return threads_.StartEntryPoint(entry); });
+        const ThreadHandle worker = Attempt([&] {
+            return threads_.StartRegistration(
+                path, registering ? "DllRegisterServer" : "DllUnregisterServer");
+        });
         if (worker == 0) {
-            return NoWorker(library);
+            return NoWorker();
         }
         const WaitResult waited =
             Attempt([&] { return threads_.Wait(worker, kWaitLimitMs); }, WaitResult::Failed);
-        if (waited == WaitResult::Ended) {
-            // The entry point's result is not examined: a component reporting failure
-            // passes silently, as regsvr32 /s would.
-            Skip([&] { threads_.Close(worker); });
-            Skip([&] { modules_.Free(library); });
+        if (waited != WaitResult::Ended) {
             SetPointer(pointer::Default);
+            Say("Process failed in signaled state or time-out.");
+            // The worker may still run the library's code: it is neither stopped nor is the
+            // library unloaded under it; the worker frees it if it ever returns.
+            Skip([&] { threads_.Close(worker); });
             return;
         }
-        SetPointer(pointer::Default);
-        Say("Process failed in signaled state or time-out.");
-        // The worker may still be running the library's code: it is neither stopped nor
-        // unloaded under it. The library stays loaded for the life of the process.
+        const Registered outcome = Attempt([&] { return threads_.Outcome(worker); });
         Skip([&] { threads_.Close(worker); });
+        switch (outcome.kind) {
+            case Registered::Kind::NotLoaded:
+                SetPointer(pointerBefore);
+                Say("Failure loading control DLL");
+                return;
+            case Registered::Kind::NoEntryPoint:
+                return NoWorker();
+            case Registered::Kind::Returned:
+                SetPointer(pointer::Default);
+                // A component that was never registered may well fail to unregister; one
+                // that fails to register leaves the main application broken far from here.
+                if (registering && outcome.result < 0) {
+                    Say(RegistrationFailedText(path, static_cast<uint32_t>(outcome.result)));
+                }
+                return;
+        }
     }
 
 private:
-    void NoWorker(ModuleHandle library) {
+    void NoWorker() {
         SetPointer(pointer::Default);
         Say("Process failed in obtaining entry point or creating thread.");
-        Skip([&] { modules_.Free(library); });
     }
 
     void SetPointer(int value) {
@@ -95,12 +96,17 @@ private:
         Skip([&] { runtime_.MessageBox(text, runtime_.AppTitle(), mb::Ok); });
     }
 
-    IModules& modules_;
     IRuntime& runtime_;
     IThreads& threads_;
 };
 
 }  // namespace
+
+std::string RegistrationFailedText(const std::string& target, uint32_t code) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(code));
+    return "Registration failed: " + target + " (" + hex + ")";
+}
 
 void RegisterComponent(std::string path, const std::string& command) {
     Skip([&] { Registrar().Run(path, command); });

@@ -13,7 +13,7 @@ namespace kiv {
 
 namespace {
 
-constexpr uint32_t kUnregisterWaitMs = 10000;
+constexpr uint32_t kRegsvr32WaitMs = 10000;
 
 // The target goes in quotes: the default installation folder has a blank in its name,
 // and regsvr32 would take an unquoted path with one for two file names.
@@ -21,17 +21,27 @@ std::string Regsvr32(const std::string& target, const char* switches) {
     return Wow64Folder + "\\regsvr32.exe \"" + target + "\"" + switches;
 }
 
+// Starts regsvr32 and waits for it, a hung one for ten seconds at most; gives its exit
+// code, or 0 when it did not end in time (its outcome is then unknown).
+uint32_t RunRegsvr32(const std::string& target, const char* switches) {
+    IProcesses& processes = *Platform().processes;
+    const ProcessHandle process = processes.Start(Regsvr32(target, switches), show::MinimizedFocus);
+    uint32_t exitCode = 0;
+    if (processes.Wait(process, kRegsvr32WaitMs) == WaitResult::Ended) {
+        exitCode = processes.ExitCode(process);
+    }
+    processes.Close(process);
+    return exitCode;
+}
+
 void Unregister(const std::string& target) {
     if (Wow64Folder.empty()) {
         RegisterComponent(target, "u");
         return;
     }
-    IProcesses& processes = *Platform().processes;
-    const ProcessHandle process = processes.Start(Regsvr32(target, " /u /s"), show::MinimizedFocus);
-    // Registering while the unregistration still runs would race it; a hung regsvr32
-    // holds the pass up for ten seconds at most.
-    processes.Wait(process, kUnregisterWaitMs);
-    processes.Close(process);
+    // Registering while the unregistration still runs would race it. Its outcome is not
+    // looked at: a component that was never registered may fail to unregister.
+    RunRegsvr32(target, " /u /s");
 }
 
 void Register(const std::string& target) {
@@ -39,8 +49,10 @@ void Register(const std::string& target) {
         RegisterComponent(target, "");
         return;
     }
-    IProcesses& processes = *Platform().processes;
-    processes.Close(processes.Start(Regsvr32(target, " /s"), show::MinimizedFocus));
+    if (const uint32_t exitCode = RunRegsvr32(target, " /s")) {
+        IRuntime& runtime = *Platform().runtime;
+        runtime.MessageBox(RegistrationFailedText(target, exitCode), runtime.AppTitle(), mb::Ok);
+    }
 }
 
 }  // namespace

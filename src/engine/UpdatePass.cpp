@@ -51,6 +51,10 @@ public:
 
     void Run(FileList& list) {
         systemFolder_ = GetSystemFolder();
+        // Without it every system file and component would go to the root of the drive.
+        if (systemFolder_.empty()) {
+            throw RuntimeError(err::PathNotFound);
+        }
         Wow64Folder = FindWow64Folder(systemFolder_);
         if (!Wow64Folder.empty()) {
             form_.SetVisible(label::Bitness, true);

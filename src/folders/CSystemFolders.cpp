@@ -35,7 +35,10 @@ std::string DirectoryText(Query query) {
 CSystemFolders::CSystemFolders(IModules& modules, IShellFolders& shell, ISystemDirs& dirs,
                                IFiles& files)
     : modules_(modules), shell_(shell), dirs_(dirs), files_(files) {
-    enhanced_ = ExportExists("shfolder", "SHGetFolderPathA");
+    // The probe asks for the ANSI export by its name; the program then calls the wide one,
+    // so both must be there.
+    enhanced_ = ExportExists("shfolder", "SHGetFolderPathA") &&
+                ExportExists("shfolder", "SHGetFolderPathW");
 }
 
 CSystemFolders::CSystemFolders()

@@ -8,7 +8,8 @@ namespace kiv {
 using ModuleHandle = std::uintptr_t;
 using ProcAddress = std::uintptr_t;
 
-// Dynamic libraries of the process. A handle or address of 0 means none.
+// Libraries of the operating system the program probes. A handle or address of 0 means
+// none.
 struct IModules {
     virtual ~IModules() = default;
     // A module already loaded under the name; does not load it.
@@ -16,8 +17,6 @@ struct IModules {
     // Loads a library of the operating system from the system directory only, never
     // from the program's folder or the search path.
     virtual ModuleHandle LoadSystemLibrary(const std::string& name) = 0;
-    // Loads the library at a full path.
-    virtual ModuleHandle Load(const std::string& path) = 0;
     virtual ProcAddress Find(ModuleHandle module, const std::string& exportName) = 0;
     virtual void Free(ModuleHandle module) = 0;
 };

@@ -16,6 +16,8 @@ struct IProcesses {
     // RuntimeError (53 when the program is missing) when it cannot be started.
     virtual ProcessHandle Start(const std::string& commandLine, int showState) = 0;
     virtual WaitResult Wait(ProcessHandle process, uint32_t milliseconds) = 0;
+    // The exit code of a process that has ended.
+    virtual uint32_t ExitCode(ProcessHandle process) = 0;
     virtual void Close(ProcessHandle process) = 0;
 };
 

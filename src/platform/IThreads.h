@@ -1,8 +1,7 @@
 #pragma once
 
 #include <cstdint>
-
-#include "platform/IModules.h"
+#include <string>
 
 namespace kiv {
 
@@ -10,13 +9,25 @@ using ThreadHandle = std::uintptr_t;
 
 enum class WaitResult { Ended, TimedOut, Failed };
 
-// Worker threads that run a component's registration entry point.
+// How a registration worker ended.
+struct Registered {
+    enum class Kind { NotLoaded, NoEntryPoint, Returned } kind = Kind::NotLoaded;
+    int32_t result = 0;  // the entry point's HRESULT, or the code of the fault it raised
+};
+
+// Worker threads that load a component and run one of its registration entry points.
+// Everything the component's code does, its DllMain included, happens on the worker, so
+// the caller's wait bounds it.
 struct IThreads {
     virtual ~IThreads() = default;
-    // Starts a thread that calls entry, an argument-less function returning an HRESULT,
-    // and ends with that result as its exit code. 0 when no thread could be made.
-    virtual ThreadHandle StartEntryPoint(ProcAddress entry) = 0;
+    // Starts a worker that loads the library at path (its own folder and the system
+    // folder searched for what it needs), calls the export, an argument-less function
+    // returning an HRESULT, and frees the library. 0 when no thread could be made.
+    virtual ThreadHandle StartRegistration(const std::string& path,
+                                           const std::string& exportName) = 0;
     virtual WaitResult Wait(ThreadHandle thread, uint32_t milliseconds) = 0;
+    // How a worker that has ended ended.
+    virtual Registered Outcome(ThreadHandle thread) = 0;
     virtual void Close(ThreadHandle thread) = 0;
 };
 

@@ -53,7 +53,12 @@ void DiscardUpdateForm() {
 }
 
 void ResolveInstallFolder() {
-    const std::string folder = TrimBlanks(Platform().runtime->ArgumentText());
+    std::string folder = TrimBlanks(Platform().runtime->ArgumentText());
+    // A Windows path never holds a double quote, so quotes around the whole text only
+    // quote it; the relaunch still passes the text on as it came.
+    if (folder.size() >= 2 && folder.front() == '"' && folder.back() == '"') {
+        folder = folder.substr(1, folder.size() - 2);
+    }
     if (folder.empty()) {
         CSystemFolders folders;
         InstallFolder = folders.Path(CSIDL_APPDATA, true, false) + "\\Kiv Aldervik";

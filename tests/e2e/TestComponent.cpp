@@ -2,8 +2,10 @@
 
 // A component whose entry points register nothing but append
 // "<register|unregister> TAB <thread> TAB <process> TAB <own path> TAB <program path>"
-// to the file KIV_COMPONENT_RECORD names. KIV_COMPONENT_FAILS makes both report failure;
-// KIV_COMPONENT_NO_EXPORTS builds a DLL without them.
+// to the file KIV_COMPONENT_RECORD names. Its own file name sets how it misbehaves:
+// "fails" in it makes both entry points report E_FAIL, "slow" makes DllRegisterServer
+// take 3 s, "crash" makes it write through a null pointer, "hang" makes DllMain take 3 s.
+// KIV_COMPONENT_NO_EXPORTS builds a DLL without the entry points.
 #ifndef KIV_COMPONENT_NO_EXPORTS
 
 namespace {
@@ -14,29 +16,48 @@ std::wstring ModulePath(HMODULE module) {
     return path;
 }
 
-HRESULT Record(const wchar_t* call) {
-    wchar_t record[MAX_PATH] = {};
+HMODULE Self() {
     HMODULE self = nullptr;
     GetModuleHandleExW(
         GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-        reinterpret_cast<LPCWSTR>(&Record), &self);
+        reinterpret_cast<LPCWSTR>(&Self), &self);
+    return self;
+}
+
+bool Named(const wchar_t* word) {
+    std::wstring name = ModulePath(Self());
+    name = name.substr(name.find_last_of(L'\\') + 1);
+    return name.find(word) != std::wstring::npos;
+}
+
+HRESULT Record(const wchar_t* call) {
+    wchar_t record[MAX_PATH] = {};
     const DWORD length = GetEnvironmentVariableW(L"KIV_COMPONENT_RECORD", record, MAX_PATH);
     if (length > 0 && length < MAX_PATH) {
         kiv::e2e::AppendLine(record, std::wstring(call) + L'\t' +
                                          std::to_wstring(GetCurrentThreadId()) + L'\t' +
                                          std::to_wstring(GetCurrentProcessId()) + L'\t' +
-                                         ModulePath(self) + L'\t' + ModulePath(nullptr));
+                                         ModulePath(Self()) + L'\t' + ModulePath(nullptr));
     }
-#ifdef KIV_COMPONENT_FAILS
-    return E_FAIL;
-#else
-    return S_OK;
-#endif
+    return Named(L"fails") ? E_FAIL : S_OK;
 }
 
 }  // namespace
 
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, void*) {
+    if (reason == DLL_PROCESS_ATTACH && Named(L"hang")) {
+        Sleep(3000);
+    }
+    return TRUE;
+}
+
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
+    if (Named(L"slow")) {
+        Sleep(3000);
+    }
+    if (Named(L"crash")) {
+        *static_cast<volatile int*>(nullptr) = 1;
+    }
     return Record(L"register");
 }
 extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {

@@ -126,13 +126,15 @@ struct FileSystem final : IFileSystem, Part {
 };
 
 // Libraries by folded name or path; a file on the fake disk loads as a component with both
-// registration entry points. Handles and entry points are the addresses of the records.
+// registration entry points, which return `result`. Handles and entry points are the
+// addresses of the records.
 struct Modules final : IModules, Part {
     struct Module {
         std::string name;
         std::set<std::string> exports;
         bool loaded = false;  // already in the process
         bool loadable = true;
+        int32_t result = 0;
     };
     Modules(Shared& shared, Files& disk) : Part(shared), disk(disk) {}
     ModuleHandle GetLoaded(const std::string& name) override {
@@ -143,13 +145,6 @@ struct Modules final : IModules, Part {
     ModuleHandle LoadSystemLibrary(const std::string& name) override {
         trace.push_back("load system " + name);
         return LoadRecord(name);
-    }
-    ModuleHandle Load(const std::string& path) override {
-        trace.push_back("load " + path);
-        if (modules.count(Fold(path)) == 0 && disk.IsFile(path)) {
-            Add(path, {"DllRegisterServer", "DllUnregisterServer"});
-        }
-        return LoadRecord(path);
     }
     ProcAddress Find(ModuleHandle module, const std::string& exportName) override {
         const auto& exports = reinterpret_cast<Module*>(module)->exports;
@@ -162,8 +157,23 @@ struct Modules final : IModules, Part {
         trace.push_back("free " + record.name);
     }
 
-    void Add(const std::string& name, std::set<std::string> exports) {
-        modules[Fold(name)] = {name, std::move(exports)};
+    void Add(const std::string& name, std::set<std::string> exports, int32_t result = 0) {
+        modules[Fold(name)] = {name, std::move(exports), false, true, result};
+    }
+    // What a registration worker finds: loads the component, calls the export, frees it.
+    Registered Register(const std::string& path, const std::string& exportName) {
+        if (modules.count(Fold(path)) == 0 && disk.IsFile(path)) {
+            Add(path, {"DllRegisterServer", "DllUnregisterServer"});
+        }
+        const ModuleHandle module = LoadRecord(path);
+        if (module == 0) {
+            return {Registered::Kind::NotLoaded, 0};
+        }
+        const Module& record = *reinterpret_cast<Module*>(module);
+        modules[Fold(path)].loaded = false;
+        return record.exports.count(exportName) == 0
+                   ? Registered{Registered::Kind::NoEntryPoint, 0}
+                   : Registered{Registered::Kind::Returned, record.result};
     }
     std::map<std::string, Module> modules;
     Files& disk;
@@ -242,15 +252,18 @@ private:
     }
 };
 
-// A worker "runs" its entry point at once; the test sets how the wait on it ends.
+// A worker registers at once; the test sets how the wait on it ends.
 struct Threads final : IThreads, Part {
-    using Part::Part;
-    ThreadHandle StartEntryPoint(ProcAddress entry) override {
-        if (creatable) {
-            trace.push_back("thread " + *reinterpret_cast<const std::string*>(entry));
+    Threads(Shared& shared, Modules& modules) : Part(shared), modules(modules) {}
+    ThreadHandle StartRegistration(const std::string& path, const std::string& name) override {
+        if (!creatable) {
+            return 0;
         }
-        return creatable ? 0x500 : 0;
+        trace.push_back("thread " + name + " " + path);
+        outcome = modules.Register(path, name);
+        return 0x500;
     }
+    Registered Outcome(ThreadHandle) override { return outcome; }
     WaitResult Wait(ThreadHandle, uint32_t milliseconds) override {
         trace.push_back("wait thread " + std::to_string(milliseconds));
         return waitResult;
@@ -259,6 +272,8 @@ struct Threads final : IThreads, Part {
 
     bool creatable = true;
     WaitResult waitResult = WaitResult::Ended;
+    Registered outcome;
+    Modules& modules;
 };
 
 struct Processes final : IProcesses, Part {
@@ -272,7 +287,10 @@ struct Processes final : IProcesses, Part {
         trace.push_back("wait process " + std::to_string(milliseconds));
         return WaitResult::Ended;
     }
+    uint32_t ExitCode(ProcessHandle) override { return exitCode; }
     void Close(ProcessHandle) override { trace.push_back("close process"); }
+
+    uint32_t exitCode = 0;
 };
 
 struct Runtime final : IRuntime, Part {
@@ -353,7 +371,7 @@ struct Windows : Shared {
     SystemDirs dirs{*this};
     Runtime runtime{*this};
     View view{*this};
-    Threads threads{*this};
+    Threads threads{*this, modules};
     Processes processes{*this};
 };
 

@@ -28,21 +28,24 @@ TEST_F(FoldersTest, TrimNullCutsAtTheFirstNul) {
     }
 }
 
+// The probe asks for the ANSI export by name; the program calls the wide one.
 TEST_F(FoldersTest, ProbeLoadsShfolderFromTheSystemOnlyAndFreesWhatItLoaded) {
     const Lines loadAndFree = {"find shfolder", "load system shfolder", "free shfolder"};
-    // already loaded, exports the ANSI entry point, loadable, enhanced route, trace
-    const std::tuple<bool, bool, bool, bool, Lines> probes[] = {
-        {false, true, true, true, loadAndFree},
-        {true, true, true, true, {"find shfolder"}},
-        {false, false, true, false, loadAndFree},
-        {false, true, false, false, {"find shfolder", "load system shfolder"}},
+    const std::set<std::string> both = {"SHGetFolderPathA", "SHGetFolderPathW"};
+    // already loaded, exports, loadable, enhanced route, trace
+    const std::tuple<bool, std::set<std::string>, bool, bool, Lines> probes[] = {
+        {false, both, true, true, loadAndFree + loadAndFree},
+        {true, both, true, true, {"find shfolder", "find shfolder"}},
+        {false, {"SHGetFolderPathW"}, true, false, loadAndFree},
+        {false, {"SHGetFolderPathA"}, true, false, loadAndFree + loadAndFree},
+        {false, both, false, false, {"find shfolder", "load system shfolder"}},
     };
-    for (const auto& [loaded, exported, loadable, enhanced, trace] : probes) {
+    for (const auto& [loaded, exports, loadable, enhanced, trace] : probes) {
         Reset();
         auto& shfolder = win->modules.modules.at("SHFOLDER");
         shfolder.loaded = loaded;
         shfolder.loadable = loadable;
-        shfolder.exports = {exported ? "SHGetFolderPathA" : "SHGetFolderPathW"};
+        shfolder.exports = exports;
         EXPECT_EQ(CSystemFolders().Enhanced(), enhanced);
         EXPECT_EQ(win->trace, trace);
     }

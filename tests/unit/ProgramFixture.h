@@ -21,6 +21,11 @@ const std::string kWow64 = "C:\\WINDOWS\\SysWOW64";
 const std::string kLibrary = "C:\\Kiv\\Library";
 const std::string kRoaming = "C:\\Users\\ann\\AppData\\Roaming";
 
+inline Lines operator+(Lines lines, const Lines& more) {
+    lines.insert(lines.end(), more.begin(), more.end());
+    return lines;
+}
+
 // The step texts as the user reads them, blanks included.
 const std::string kDetermine = " Determine File $\\Path...";
 const std::string kVerify = "Verify file exist...";

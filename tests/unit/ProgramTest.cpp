@@ -72,7 +72,8 @@ TEST_F(ProgramTest, ClosingTheWindowRelaunchesWithTheArgumentTextUntrimmed) {
         {"D:\\P", "\"D:\\P\\kivapp1.exe\"D:\\P"},
         {"D:\\P\\", "\"D:\\P\\\\kivapp1.exe\"D:\\P\\"},
         {"D:\\P  ", "\"D:\\P\\kivapp1.exe\"D:\\P  "},
-        {"\"D:\\My P\"", "\"\"D:\\My P\"\\kivapp1.exe\"\"D:\\My P\""},
+        {"\"D:\\My P\" ", "\"D:\\My P\\kivapp1.exe\"\"D:\\My P\" "},  // quotes only quote it
+        {"\"D:\\P", "\"\"D:\\P\\kivapp1.exe\"\"D:\\P"},
         {"D:\\P\t", "\"D:\\P\t\\kivapp1.exe\"D:\\P\t"},
     };
     for (const auto& [argumentText, commandLine] : cases) {

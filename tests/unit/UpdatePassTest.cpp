@@ -8,11 +8,6 @@ namespace {
 
 using UpdatePassTest = ProgramFixture;
 
-Lines operator+(Lines lines, const Lines& more) {
-    lines.insert(lines.end(), more.begin(), more.end());
-    return lines;
-}
-
 // The last step shown tells whether a component was registered again: each one copied is,
 // except a replacement in the Library folder.
 TEST_F(UpdatePassTest, CopiesEachKindWhereItBelongsWhenMissingOrStrictlyOlder) {
@@ -77,11 +72,6 @@ TEST_F(UpdatePassTest, Detects64BitWindowsFromTheSystemFolder) {
     }
 }
 
-TEST_F(UpdatePassTest, ASystemFolderTooLongForItsBufferIsNone) {
-    win->dirs.system = std::string(255, 'x');
-    EXPECT_EQ(GetSystemFolder(), "");
-}
-
 // The pass tests above show every other case of the decision.
 TEST_F(UpdatePassTest, AReplacementIsRegisteredOnlyOutsideTheLibraryFolderInAnyCase) {
     EXPECT_TRUE(ShouldRegister(CopyKind::Replacement, "C:\\Kiv\\Libraryx\\kivlib.dll"));
@@ -93,24 +83,30 @@ TEST_F(UpdatePassTest, AReplacementIsRegisteredOnlyOutsideTheLibraryFolderInAnyC
 TEST_F(UpdatePassTest, UnregistersThenRegistersACopiedComponentShowingEachStep) {
     const std::string dll = kSys32 + "\\Grid.ocx";
     const auto inProcess = [&](const std::string& entry) {
-        return Lines{"load " + dll,  "pointer 11",  "thread " + entry, "wait thread 10000",
-                     "close thread", "free " + dll, "pointer 0"};
+        return Lines{"pointer 11", "thread " + entry + " " + dll, "wait thread 10000",
+                     "close thread", "pointer 0"};
     };
-    const std::string regsvr32 =
-        "process " + kWow64 + "\\regsvr32.exe \"" + kLibrary + "\\kivcorelib.dll\"";
-    const std::tuple<bool, std::string, Lines, Lines> routes[] = {
-        {false, "Grid.ocx", inProcess("DllUnregisterServer"), inProcess("DllRegisterServer")},
-        {true,
-         "kivcorelib.dll",
-         {regsvr32 + " /u /s | show 2", "wait process 10000", "close process"},
-         {regsvr32 + " /s | show 2", "close process"}},
+    const std::string target = kLibrary + "\\kivcorelib.dll";
+    const std::string regsvr32 = "process " + kWow64 + "\\regsvr32.exe \"" + target + "\"";
+    const auto run = [&](const std::string& switches) {
+        return Lines{regsvr32 + switches + " | show 2", "wait process 10000", "close process"};
+    };
+    // A regsvr32 that fails to register is reported with its exit code; one that fails to
+    // unregister is not: the component may never have been registered.
+    const Lines failed = {"box kivupdate 0: Registration failed: " + target + " (0x00000003)"};
+    // 64-bit, staged, exit code of regsvr32, unregistration, registration
+    const std::tuple<bool, std::string, uint32_t, Lines, Lines> routes[] = {
+        {false, "Grid.ocx", 0, inProcess("DllUnregisterServer"), inProcess("DllRegisterServer")},
+        {true, "kivcorelib.dll", 0, run(" /u /s"), run(" /s")},
+        {true, "kivcorelib.dll", 3, run(" /u /s"), run(" /s") + failed},
     };
     const auto step = [](const std::string& text) {
         return Lines{"label 21 =" + text, "repaint 21"};
     };
-    for (const auto& [windows64, name, unregister, reregister] : routes) {
+    for (const auto& [windows64, name, exitCode, unregister, reregister] : routes) {
         SCOPED_TRACE(name);
         Reset(windows64);
+        win->processes.exitCode = exitCode;
         Stage(name);
         RunPass();
         const Lines shown =
@@ -127,41 +123,54 @@ TEST_F(UpdatePassTest, UnregistersThenRegistersACopiedComponentShowingEachStep) 
     }
 }
 
-// The pass above runs the commands "" and "u"; the other outcomes are here.
+// The pass above runs the commands "" and "u"; the other outcomes are here. The component
+// is loaded on the worker; a load that fails leaves the pointer as it was.
 TEST_F(UpdatePassTest, RegisterComponentRunsTheEntryPointOnAWorkerAndReportsFailures) {
-    const std::string load = "load C:\\a.dll", free = "free C:\\a.dll";
-    const std::string unknown = "box kivupdate 0: Unknown command handle";
-    const std::string noEntry =
-        "box kivupdate 0: Process failed in obtaining entry point or creating thread.";
-    const std::string timeOut = "box kivupdate 0: Process failed in signaled state or time-out.";
-    const Lines ran = {
-        load, "pointer 11", "thread DllUnregisterServer", "wait thread 10000", "close thread",
-        free, "pointer 0"};
-    // A worker that may still run inside the library keeps it loaded.
-    const Lines stuck = {
-        load,    "pointer 11",  "thread DllRegisterServer", "wait thread 10000", "pointer 0",
-        timeOut, "close thread"};
-    const auto ended = WaitResult::Ended;
-    // command, library loads, DllRegisterServer exported, worker starts, how the wait ends
-    const std::tuple<const char*, bool, bool, bool, WaitResult, Lines> calls[] = {
-        {"U", true, true, true, ended, ran},
-        {" u", true, true, true, ended, {load, unknown, free}},
-        {"un", true, true, true, ended, {load, unknown, free}},
-        {"", false, true, true, ended, {load, "box kivupdate 0: Failure loading control DLL"}},
-        {"", true, false, true, ended, {load, "pointer 0", noEntry, free}},
-        {"", true, true, false, ended, {load, "pointer 11", "pointer 0", noEntry, free}},
-        {"", true, true, true, WaitResult::TimedOut, stuck},
-        {"", true, true, true, WaitResult::Failed, stuck},
+    const auto box = [](const std::string& text) { return "box kivupdate 0: " + text; };
+    const std::string noEntry = box("Process failed in obtaining entry point or creating thread.");
+    const std::string failed = box("Registration failed: C:\\a.dll (0x");
+    const auto ran = [](const char* entry, Lines after) {
+        return Lines{"pointer 11", std::string("thread ") + entry + " C:\\a.dll",
+                     "wait thread 10000", "close thread"} +
+               after;
     };
-    for (const auto& [command, loads, exported, threadStarts, waited, trace] : calls) {
+    const Lines stuck = {"pointer 11",
+                         "thread DllRegisterServer C:\\a.dll",
+                         "wait thread 10000",
+                         "pointer 0",
+                         box("Process failed in signaled state or time-out."),
+                         "close thread"};
+    const auto ended = WaitResult::Ended;
+    // command, library loads, DllRegisterServer exported, its result, worker starts, how the
+    // wait ends, trace
+    const std::tuple<const char*, bool, bool, int32_t, bool, WaitResult, Lines> calls[] = {
+        {"U", true, true, 0, true, ended, ran("DllUnregisterServer", {"pointer 0"})},
+        {"u", true, true, int32_t(0x80004005), true, ended,
+         ran("DllUnregisterServer", {"pointer 0"})},
+        {"", true, true, int32_t(0x80004005), true, ended,
+         ran("DllRegisterServer", {"pointer 0", failed + "80004005)"})},
+        {"", true, true, int32_t(0xC0000005), true, ended,
+         ran("DllRegisterServer", {"pointer 0", failed + "C0000005)"})},
+        {" u", true, true, 0, true, ended, {box("Unknown command handle")}},
+        {"un", true, true, 0, true, ended, {box("Unknown command handle")}},
+        {"", false, true, 0, true, ended,
+         ran("DllRegisterServer", {"pointer 7", box("Failure loading control DLL")})},
+        {"", true, false, 0, true, ended, ran("DllRegisterServer", {"pointer 0", noEntry})},
+        {"", true, true, 0, false, ended, {"pointer 11", "pointer 0", noEntry}},
+        {"", true, true, 0, true, WaitResult::TimedOut, stuck},
+        {"", true, true, 0, true, WaitResult::Failed, stuck},
+    };
+    for (const auto& [command, loads, exported, result, threadStarts, waited, trace] : calls) {
         SCOPED_TRACE(trace.back() + " for '" + command + "'");
         Reset();
         if (loads) {
             win->modules.Add("C:\\a.dll",
-                             {exported ? "DllRegisterServer" : "DllMain", "DllUnregisterServer"});
+                             {exported ? "DllRegisterServer" : "DllMain", "DllUnregisterServer"},
+                             result);
         }
         win->threads.creatable = threadStarts;
         win->threads.waitResult = waited;
+        win->runtime.pointer = 7;
         RegisterComponent("C:\\a.dll", command);
         EXPECT_EQ(win->trace, trace);
     }
@@ -209,6 +218,20 @@ TEST_F(UpdatePassTest, AFailureAtAnyStepEndsThePassWithOneReport) {
         EXPECT_EQ(Tail(win->view.log, 3), (Lines{step, " ...", " ..."}));
         EXPECT_EQ(win->view.value, progress);
         EXPECT_EQ(Content(kSys32 + "\\c.dep"), "<missing>");
+    }
+}
+
+// Without it every system file and component would land at the root of the drive.
+TEST_F(UpdatePassTest, ASystemFolderThatCannotBeReadEndsThePassBeforeAnyFile) {
+    for (const bool tooLong : {true, false}) {
+        Reset();
+        win->dirs.system = tooLong ? std::string(255, 'x') : kSys32;
+        win->dirs.failing = !tooLong;
+        Stage("a.dep");
+        RunPass();
+        EXPECT_EQ(Traced("box"), (Lines{"box Updating Software... 16: " +
+                                        General("...", "...", 76, "Path not found")}));
+        EXPECT_TRUE(win->files.copies.empty());
     }
 }
 

@@ -208,30 +208,46 @@ TEST(Win32Runtime, TheGuardFindsAFirstCopyAndAMissingProgramIsFileNotFound) {
     }
 }
 
-DWORD g_worker = 0;
-HRESULT STDAPICALLTYPE Failing() {
-    g_worker = GetCurrentThreadId();
-    return E_UNEXPECTED;
-}
-HRESULT STDAPICALLTYPE Slow() {
-    Sleep(300);
-    return S_OK;
-}
-
-TEST(Win32Workers, AnEntryPointRunsOnItsOwnThreadUntilItEndsOrTheWaitGivesUp) {
+TEST(Win32Workers, AWorkerLoadsTheComponentRunsItsEntryPointAndReportsHow) {
+    using Kind = Registered::Kind;
+    const struct {
+        const wchar_t* build;  // copied under the name, which sets how it behaves
+        const wchar_t* name;
+        const char* exportName;
+        WaitResult waited;  // within 2 s
+        Kind kind;
+        HRESULT result;
+    } cases[] = {
+        {L"kivtestcom.dll", L"ok.dll", "DllRegisterServer", WaitResult::Ended, Kind::Returned,
+         S_OK},
+        {L"kivtestcom.dll", L"fails.dll", "DllUnregisterServer", WaitResult::Ended, Kind::Returned,
+         E_FAIL},
+        {L"kivtestcom_noentry.dll", L"noentry.dll", "DllRegisterServer", WaitResult::Ended,
+         Kind::NoEntryPoint, 0},
+        {nullptr, L"missing.dll", "DllRegisterServer", WaitResult::Ended, Kind::NotLoaded, 0},
+        {L"kivtestcom.dll", L"slow.dll", "DllRegisterServer", WaitResult::TimedOut, Kind{}, 0},
+        {L"kivtestcom.dll", L"hang.dll", "DllRegisterServer", WaitResult::TimedOut, Kind{}, 0},
+    };
+    const std::wstring folder = e2e::NewTemporaryFolder();
     Win32Threads threads;
-    const ThreadHandle failing = threads.StartEntryPoint(reinterpret_cast<ProcAddress>(&Failing));
-    ASSERT_EQ(threads.Wait(failing, 5000), WaitResult::Ended);
-    DWORD exitCode = 0;
-    GetExitCodeThread(reinterpret_cast<HANDLE>(failing), &exitCode);
-    EXPECT_EQ(exitCode, DWORD(E_UNEXPECTED));
-    EXPECT_NE(g_worker, GetCurrentThreadId());
-    threads.Close(failing);
-
-    const ThreadHandle slow = threads.StartEntryPoint(reinterpret_cast<ProcAddress>(&Slow));
-    EXPECT_EQ(threads.Wait(slow, 10), WaitResult::TimedOut);
-    EXPECT_EQ(threads.Wait(slow, 5000), WaitResult::Ended);
-    threads.Close(slow);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.name));
+        const std::wstring path = folder + L"\\" + c.name;
+        if (c.build) {
+            CopyFileW((e2e::OwnFolder() + L"\\" + c.build).c_str(), path.c_str(), TRUE);
+        }
+        const ThreadHandle worker = threads.StartRegistration(ToUtf8(path), c.exportName);
+        ASSERT_NE(worker, 0u);
+        ASSERT_EQ(threads.Wait(worker, 2000), c.waited);
+        if (c.waited == WaitResult::Ended) {
+            EXPECT_EQ(threads.Outcome(worker).kind, c.kind);
+            EXPECT_EQ(threads.Outcome(worker).result, c.result);
+            EXPECT_EQ(GetModuleHandleW(path.c_str()), nullptr) << "the worker frees the library";
+        }
+        threads.Close(worker);
+    }
+    // The slow workers still run in their libraries, which stay loaded until they return;
+    // their folder is left to the temporary folder's owner.
 }
 
 }  // namespace

@@ -35,10 +35,6 @@ ModuleHandle Win32Modules::LoadSystemLibrary(const std::string& name) {
     return AsHandle(module);
 }
 
-ModuleHandle Win32Modules::Load(const std::string& path) {
-    return AsHandle(LoadLibraryW(ToWide(path).c_str()));
-}
-
 ProcAddress Win32Modules::Find(ModuleHandle module, const std::string& exportName) {
     return reinterpret_cast<ProcAddress>(GetProcAddress(AsModule(module), exportName.c_str()));
 }

@@ -8,7 +8,6 @@ class Win32Modules final : public IModules {
 public:
     ModuleHandle GetLoaded(const std::string& name) override;
     ModuleHandle LoadSystemLibrary(const std::string& name) override;
-    ModuleHandle Load(const std::string& path) override;
     ProcAddress Find(ModuleHandle module, const std::string& exportName) override;
     void Free(ModuleHandle module) override;
 };

@@ -49,6 +49,12 @@ WaitResult Win32Processes::Wait(ProcessHandle process, uint32_t milliseconds) {
     return WaitOnHandle(process, milliseconds);
 }
 
+uint32_t Win32Processes::ExitCode(ProcessHandle process) {
+    DWORD code = 0;
+    GetExitCodeProcess(reinterpret_cast<HANDLE>(process), &code);
+    return code;
+}
+
 void Win32Processes::Close(ProcessHandle process) {
     CloseHandle(reinterpret_cast<HANDLE>(process));
 }

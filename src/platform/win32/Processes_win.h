@@ -8,6 +8,7 @@ class Win32Processes final : public IProcesses {
 public:
     ProcessHandle Start(const std::string& commandLine, int showState) override;
     WaitResult Wait(ProcessHandle process, uint32_t milliseconds) override;
+    uint32_t ExitCode(ProcessHandle process) override;
     void Close(ProcessHandle process) override;
 };
 

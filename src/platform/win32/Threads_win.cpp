@@ -6,7 +6,20 @@
 
 #include <type_traits>
 
+#include "platform/win32/Strconv_win.h"
+
+#ifndef LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR
+#define LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR 0x00000100
+#define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
+#endif
+
 namespace kiv {
+
+struct Win32Threads::Work {
+    std::wstring path;
+    std::string exportName;
+    Registered outcome;
+};
 
 namespace {
 
@@ -16,21 +29,56 @@ using EntryPoint = HRESULT(STDAPICALLTYPE*)();
 static_assert(std::is_same_v<EntryPoint, decltype(&DllRegisterServer)> &&
               std::is_same_v<EntryPoint, decltype(&DllUnregisterServer)>);
 
-// The registration entry points take no argument and return an HRESULT, so they are
-// called from a thread routine of the proper shape rather than started as one.
-DWORD WINAPI RunEntryPoint(void* parameter) {
-    const auto entry = reinterpret_cast<EntryPoint>(parameter);
-    return static_cast<DWORD>(entry());
+// By full path, with the component's own folder and the system folder searched for what
+// it needs, never the program's folder or the current one, which others may write to.
+HMODULE LoadComponent(const std::wstring& path) {
+    HMODULE library = LoadLibraryExW(
+        path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (library == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
+        // Systems without the search flags: the altered search path starts beside it.
+        library = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    }
+    return library;
 }
-static_assert(std::is_same_v<decltype(&RunEntryPoint), LPTHREAD_START_ROUTINE>);
+
+DWORD WINAPI RunRegistration(void* parameter) {
+    const std::unique_ptr<std::shared_ptr<Win32Threads::Work>> shared(
+        static_cast<std::shared_ptr<Win32Threads::Work>*>(parameter));
+    Win32Threads::Work& work = **shared;
+    const HMODULE library = LoadComponent(work.path);
+    if (library == nullptr) {
+        work.outcome = {Registered::Kind::NotLoaded, 0};
+        return ERROR_MOD_NOT_FOUND;
+    }
+    const auto entry = reinterpret_cast<EntryPoint>(
+        reinterpret_cast<void (*)()>(GetProcAddress(library, work.exportName.c_str())));
+    if (entry == nullptr) {
+        FreeLibrary(library);
+        work.outcome = {Registered::Kind::NoEntryPoint, 0};
+        return ERROR_PROC_NOT_FOUND;
+    }
+    const HRESULT result = entry();
+    work.outcome = {Registered::Kind::Returned, result};
+    FreeLibrary(library);
+    return static_cast<DWORD>(result);
+}
+static_assert(std::is_same_v<decltype(&RunRegistration), LPTHREAD_START_ROUTINE>);
 
 }  // namespace
 
-ThreadHandle Win32Threads::StartEntryPoint(ProcAddress entry) {
+ThreadHandle Win32Threads::StartRegistration(const std::string& path,
+                                             const std::string& exportName) {
+    auto work = std::make_shared<Work>(Work{ToWide(path), exportName, {}});
+    auto* shared = new std::shared_ptr<Work>(work);
     DWORD threadId = 0;
-    HANDLE thread =
-        CreateThread(nullptr, 0, RunEntryPoint, reinterpret_cast<void*>(entry), 0, &threadId);
-    return reinterpret_cast<ThreadHandle>(thread);
+    const HANDLE thread = CreateThread(nullptr, 0, RunRegistration, shared, 0, &threadId);
+    if (thread == nullptr) {
+        delete shared;
+        return 0;
+    }
+    const auto handle = reinterpret_cast<ThreadHandle>(thread);
+    work_[handle] = work;
+    return handle;
 }
 
 WaitResult WaitOnHandle(std::uintptr_t handle, uint32_t milliseconds) {
@@ -48,7 +96,13 @@ WaitResult Win32Threads::Wait(ThreadHandle thread, uint32_t milliseconds) {
     return WaitOnHandle(thread, milliseconds);
 }
 
+Registered Win32Threads::Outcome(ThreadHandle thread) {
+    const auto found = work_.find(thread);
+    return found == work_.end() ? Registered{} : found->second->outcome;
+}
+
 void Win32Threads::Close(ThreadHandle thread) {
+    work_.erase(thread);
     CloseHandle(reinterpret_cast<HANDLE>(thread));
 }
 

@@ -51,7 +51,7 @@ constexpr TwipRect kImage1 = {-40, 0, 1770, 1710};
 constexpr COLORREF kImage1Top = RGB(255, 178, 84);
 constexpr COLORREF kImage1Bottom = RGB(196, 82, 0);
 constexpr TwipRect kImgMain = {1920, 120, 480, 480};
-constexpr int kShapeLefts[] = {720, 1020, 1320, 120, 420};  // Shape(5) to Shape(9)
+constexpr int kShapeLefts[] = {720, 1020, 1320, 420, 120};  // Shape(5) to Shape(9)
 constexpr int kShapeTop = 195;
 constexpr int kShapeSize = 255;
 
