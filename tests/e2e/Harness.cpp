@@ -127,7 +127,7 @@ std::wstring NewTemporaryFolder() {
     std::wstring temp(MAX_PATH, L'\0');
     temp.resize(GetTempPathW(MAX_PATH, temp.data()));
     for (int n = 1;; ++n) {
-        const std::wstring folder = temp + L"Kiv Aldervik " +
+        const std::wstring folder = temp + L"Kiv Aldervik \u03A9\u043C\u6F22 " +
                                     std::to_wstring(GetCurrentProcessId()) + L"-" +
                                     std::to_wstring(n);
         if (CreateDirectoryW(folder.c_str(), nullptr)) {

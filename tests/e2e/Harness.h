@@ -36,7 +36,8 @@ std::optional<std::string> ReadBytes(const std::wstring& path);
 // Writes a file that must not exist yet, with the given last-modified time.
 void WriteNew(const std::wstring& path, const std::string& bytes, FILETIME time);
 FILETIME Shifted(FILETIME time, LONGLONG seconds);
-std::wstring NewTemporaryFolder();  // made, with a blank in its name
+// Made, with blanks and Greek, Cyrillic and CJK letters in its name.
+std::wstring NewTemporaryFolder();
 void RemoveTree(const std::wstring& folder);
 // The lines of a record file, each cut at the first `fields - 1` tabs.
 std::vector<std::vector<std::string>> Records(const std::wstring& path, size_t fields);

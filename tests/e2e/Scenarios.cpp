@@ -22,11 +22,11 @@ const FILETIME kStaged = [] {
     return staged;
 }();
 
-enum What { Component, Plain, NoEntry };
+enum What { Component, Plain, NoEntry, Empty, Sibling, UsesSibling };
 // Where64: a component new to the system folder, which goes to SysWOW64 on 64-bit Windows.
 enum Where { Nowhere, System, Wow64, Library, Where64 };
 enum class Route { Any, InProcess, Regsvr32 };
-enum class Arg { Folder, FolderAndBlanks, Default };
+enum class Arg { Folder, FolderAndBlanks, Quoted, Default };
 enum class Ending { Close, End };
 
 struct File {
@@ -68,16 +68,22 @@ const Scenario kScenarios[] = {
       {L"kivoldlib.dll", Component, Library, 86400, Library},  // replaced, not registered
       {L"notes.txt", Plain},
       {L"same.ocx", Component, System, 0, Nowhere},
-      {L"newer.dep", Plain, System, -1, Nowhere}},
-     {" Grid.Ocx", D, V, C, RM, RG, " KEYS.dep", D, " kivmixlib.dll", V, C, RM, RG,
-      " kivoldlib.dll", D, V, C, " newer.dep", D, " notes.txt", " same.ocx", V, C},
+      {L"newer.dep", Plain, System, -1, Nowhere},
+      {L"empty.dep", Empty, Nowhere, 0, System},
+      {L"kiv \u03A9\u043C\u6F22 lib.dll", Component, Nowhere, 0, Library, kBoth},
+      {L"kivsiblinglib.dll", Sibling, Nowhere, 0, Library, kBoth},
+      {L"kivuseslib.dll", UsesSibling, Nowhere, 0, Library, kBoth}},  // needs its sibling
+     {" empty.dep", D, " Grid.Ocx", V, C, RM, RG, " KEYS.dep", D, " kiv \u03A9\u043C\u6F22 lib.dll", V, C,
+      RM, RG, " kivmixlib.dll", D, V, C, RM, RG, " kivoldlib.dll", D, V, C, " kivsiblinglib.dll", D,
+      V, C, RM, RG, " kivuseslib.dll", D, V, C, RM, RG, " newer.dep", D, " notes.txt", " same.ocx",
+      V, C},
      {}, Ending::Close},
     {"Regsvr32RegistersOnWindows64", Arg::Folder, true, Route::Regsvr32,
      {{L"kivwowlib.dll", Component, Nowhere, 0, Library, kBoth},
       {L"wow.dll", Component, Nowhere, 0, Wow64, kBoth}},
      {" kivwowlib.dll", D, V, C, RM, RG, " wow.dll", D, V, C, RM, RG},
      {}, Ending::End},
-    {"BadComponentsAreReportedAndThePassGoesOn", Arg::Folder, false, Route::InProcess,
+    {"BadComponentsAreReportedAndThePassGoesOn", Arg::Quoted, false, Route::InProcess,
      {{L"bad.dll", Plain, Nowhere, 0, System}, {L"noentry.dll", NoEntry, Nowhere, 0, System},
       {L"zfails.dll", Component, Nowhere, 0, System, kBoth}},
      {" bad.dll", D, V, C, RM, RG, " noentry.dll", D, V, C, RM, RG, " zfails.dll", D, V, C, RM, RG},
@@ -111,9 +117,11 @@ std::wstring DefaultFolder() {
 }
 
 std::string Bytes(What what, const std::wstring& name) {
-    static const wchar_t* const builds[] = {L"kivtestcom.dll", nullptr, L"kivtestcom_noentry.dll"};
-    if (what == Plain) {
-        return "staged " + Utf8(name);
+    static const wchar_t* const builds[] = {L"kivtestcom.dll",         nullptr,
+                                            L"kivtestcom_noentry.dll", nullptr,
+                                            L"kivsiblinglib.dll",      L"kivuseslib.dll"};
+    if (what == Plain || what == Empty) {
+        return what == Plain ? "staged " + Utf8(name) : "";
     }
     const auto bytes = ReadBytes(OwnFolder() + L"\\" + builds[what]);
     if (!bytes) {
@@ -263,6 +271,7 @@ TEST_P(Scenarios, Run) {
     const std::wstring record = stage.Folder() + L"\\components.record";
     SetEnvironmentVariableW(L"KIV_COMPONENT_RECORD", record.c_str());
     const std::wstring argument = s.arg == Arg::Default           ? L""
+                                  : s.arg == Arg::Quoted          ? L"\"" + stage.Folder() + L"\""
                                   : s.arg == Arg::FolderAndBlanks ? stage.Folder() + L"  "
                                                                   : stage.Folder();
     const std::wstring quoted = L"\"" + OwnFolder() + L"\\kivupdate.exe\"";

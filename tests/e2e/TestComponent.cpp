@@ -5,7 +5,8 @@
 // to the file KIV_COMPONENT_RECORD names. Its own file name sets how it misbehaves:
 // "fails" in it makes both entry points report E_FAIL, "slow" makes DllRegisterServer
 // take 3 s, "crash" makes it write through a null pointer, "hang" makes DllMain take 3 s.
-// KIV_COMPONENT_NO_EXPORTS builds a DLL without the entry points.
+// KIV_COMPONENT_NO_EXPORTS builds a DLL without the entry points; KIV_COMPONENT_SIBLING one
+// that exports KivSibling too, which KIV_COMPONENT_USES_SIBLING imports.
 #ifndef KIV_COMPONENT_NO_EXPORTS
 
 namespace {
@@ -51,7 +52,18 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, void*) {
     return TRUE;
 }
 
+#ifdef KIV_COMPONENT_SIBLING
+extern "C" __declspec(dllexport) int KivSibling() {
+    return 1;
+}
+#elif defined(KIV_COMPONENT_USES_SIBLING)
+extern "C" __declspec(dllimport) int KivSibling();
+#endif
+
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
+#ifdef KIV_COMPONENT_USES_SIBLING
+    KivSibling();  // loads only if the sibling was found beside this DLL
+#endif
     if (Named(L"slow")) {
         Sleep(3000);
     }
