@@ -40,19 +40,20 @@ kiv_install_packages() {
         $missing >/dev/null
 }
 
-# kiv_build TREE...: host, win (the shipped i686 program) and win64 (the same sources as
-# x86_64, for machines that cannot run 32-bit code).
+# kiv_build TREE...: host, host-san (sanitised), win (the shipped i686 program) and win64
+# (the same sources as x86_64, for machines that cannot run 32-bit code).
 kiv_build() {
-    local tree toolchain type
+    local tree options
     for tree in "$@"; do
         kiv_say "building $tree tree"
         case $tree in
-            host) toolchain="" type=Debug ;;
-            win) toolchain="-DCMAKE_TOOLCHAIN_FILE=$KIV_ROOT/cmake/mingw-i686.cmake" type=Release ;;
-            win64) toolchain="-DCMAKE_TOOLCHAIN_FILE=$KIV_ROOT/cmake/mingw-x86_64.cmake" type=Release ;;
+            host) options=(-DCMAKE_BUILD_TYPE=Debug) ;;
+            # The host suites once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+            host-san) options=(-DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS=-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer") ;;
+            win) options=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_TOOLCHAIN_FILE=$KIV_ROOT/cmake/mingw-i686.cmake") ;;
+            win64) options=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_TOOLCHAIN_FILE=$KIV_ROOT/cmake/mingw-x86_64.cmake") ;;
         esac
-        # shellcheck disable=SC2086
-        cmake -S "$KIV_ROOT" -B "$KIV_BUILD/$tree" -DCMAKE_BUILD_TYPE=$type $toolchain >/dev/null
+        cmake -S "$KIV_ROOT" -B "$KIV_BUILD/$tree" "${options[@]}" >/dev/null
         cmake --build "$KIV_BUILD/$tree" -j "$(nproc)" >/dev/null
     done
 }
