@@ -75,6 +75,8 @@ TEST_F(ProgramTest, ClosingTheWindowRelaunchesWithTheArgumentTextUntrimmed) {
         {"\"D:\\My P\" ", "\"D:\\My P\\kivapp1.exe\"\"D:\\My P\" "},  // quotes only quote it
         {"\"D:\\P", "\"\"D:\\P\\kivapp1.exe\"\"D:\\P"},
         {"D:\\P\t", "\"D:\\P\t\\kivapp1.exe\"D:\\P\t"},
+        {"\tD:\\P", "\"\tD:\\P\\kivapp1.exe\"\tD:\\P"},  // only blanks are trimmed
+        {"Prod", "\"Prod\\kivapp1.exe\"Prod"},           // relative, as Windows resolves it
     };
     for (const auto& [argumentText, commandLine] : cases) {
         SCOPED_TRACE(argumentText);

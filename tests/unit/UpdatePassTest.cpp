@@ -21,6 +21,8 @@ TEST_F(UpdatePassTest, CopiesEachKindWhereItBelongsWhenMissingOrStrictlyOlder) {
         {"c.Exp", false, kSys32, 0, true, kDetermine},
         {"notes.txt", false, "", 0, false, kDetermine},
         {"setup.exe", false, "", 0, false, kDetermine},
+        {"dll", false, "", 0, false, kDetermine},
+        {"README", false, "", 0, false, kDetermine},
         {"KIVDATALIB.DLL", false, kLibrary, 0, true, kRegistering},
         {"kivlib.dll", false, kLibrary, 0, true, kRegistering},
         {"kivlib.ocx", false, kSys32, 0, true, kRegistering},
