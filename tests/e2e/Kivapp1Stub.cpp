@@ -3,7 +3,13 @@
 // Stands in for the main application: each start appends "<pid> TAB <1 if it was given a
 // show state, else 0> TAB <show state> TAB <exact command line>" to kivapp1.record beside
 // it, and ends at once.
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+// Started with "--sleep" it records nothing, takes a second and ends with 7, for the tests of
+// waits on processes.
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int) {
+    if (std::wstring(arguments) == L"--sleep") {
+        Sleep(1000);
+        return 7;
+    }
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     GetStartupInfoW(&startup);

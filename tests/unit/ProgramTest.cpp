@@ -134,8 +134,9 @@ TEST_F(ProgramTest, AnUnhandledErrorIsReportedAndEndsTheProgram) {
 
 // The English texts are read by the tests of the pass and of its error report.
 TEST_F(ProgramTest, TheLanguageOfMessageBaseOrAMarkerWithTheCodeAsPassed) {
-    win->strings.texts[21100] = "";     // an empty entry of a bundle
-    win->strings.texts[0] = "wrapped";  // reachable only through wrap-around
+    win->strings.texts[21100] = "";      // an empty entry of a bundle
+    win->strings.texts[0] = "wrapped";   // reachable only through wrap-around
+    win->strings.texts[65535] = "last";  // the highest identifier there is
     const std::tuple<int32_t, int32_t, const char*> lookups[] = {
         // base, code, text
         {0, 1009, " Path Bestand bepalen..."},
@@ -149,7 +150,8 @@ TEST_F(ProgramTest, TheLanguageOfMessageBaseOrAMarkerWithTheCodeAsPassed) {
         {20000, 1100, " [LL 1100 ?] "},  // the empty entry
         {20000, 0, " [LL 0 ?] "},
         {20000, -5, " [LL -5 ?] "},
-        {20000, -20001, " [LL -20001 ?] "},              // identifier -1
+        {20000, -20001, " [LL -20001 ?] "},  // identifier -1
+        {20000, 45535, "last"},
         {20000, 45536, " [LL 45536 ?] "},                // identifier 65536
         {65536, 1009, " [LL 1009 ?] "},                  // 1009 when cut to 16 bits
         {20000, INT32_MAX, " [LL 2147483647 ?] "},       // beyond 32 bits

@@ -6,6 +6,7 @@
 #include "messages/LoadMessage.h"
 #include "platform/Ports.h"
 #include "platform/win32/CommandLine_win.h"
+#include "platform/win32/ErrorMap_win.h"
 #include "platform/win32/Files_win.h"
 #include "platform/win32/Modules_win.h"
 #include "platform/win32/Processes_win.h"
@@ -211,6 +212,19 @@ TEST(Win32Runtime, TheGuardFindsAFirstCopyAndAMissingProgramIsFileNotFound) {
                              "\"\"C:\\My Apps\"\\kivapp1.exe\"\"C:\\My Apps\""}) {
         EXPECT_EQ(ErrorNumberOf([&] { first.Start(line, 2); }), 53) << line;
     }
+}
+
+TEST(Win32Runtime, FailuresOfFilesInUseAreNumber70AndAProcessIsWaitedFor) {
+    for (const DWORD inUse : {ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION, ERROR_LOCK_VIOLATION}) {
+        EXPECT_EQ(RuntimeNumberOf(inUse), 70) << inUse;
+    }
+    Win32Processes processes;
+    const ProcessHandle sleeper =
+        processes.Start("\"" + ToUtf8(e2e::OwnFolder()) + "\\kivapp1.exe\" --sleep", 2);
+    EXPECT_EQ(processes.Wait(sleeper, 300), WaitResult::TimedOut);
+    EXPECT_EQ(processes.Wait(sleeper, 10000), WaitResult::Ended);
+    EXPECT_EQ(processes.ExitCode(sleeper), 7u);
+    processes.Close(sleeper);
 }
 
 TEST(Win32Workers, AWorkerLoadsTheComponentRunsItsEntryPointAndReportsHow) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <windows.h>
+#include "platform/win32/Windows_win.h"
 
 #include "platform/RuntimeError.h"
 
