@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <string>
+#include <type_traits>
+
 #include "platform/Ports.h"
 #include "platform/win32/Files_win.h"
 #include "platform/win32/Modules_win.h"
@@ -11,13 +14,60 @@
 #include "platform/win32/ShellFolders_win.h"
 #include "platform/win32/StringTable_win.h"
 #include "platform/win32/SystemDirs_win.h"
+#include "platform/win32/SystemPaths_win.h"
 #include "platform/win32/Threads_win.h"
 #include "startup/ModUpdate.h"
 #include "ui/win32/ViewFactory_win.h"
 
+namespace {
+
+// Bound by name: kernel32 has it from Windows 8 on, and on Windows 7 with KB2533623.
+using SetDefaultDllDirectoriesCall = BOOL(WINAPI*)(DWORD);
+#if defined(__MINGW32__) || _WIN32_WINNT >= 0x0602
+static_assert(std::is_same_v<SetDefaultDllDirectoriesCall, decltype(&SetDefaultDllDirectories)>);
+#endif
+
+// DLLs that the system's own DLLs load by name once windows exist, which Windows does not
+// map from the system folder of its own accord (not KnownDLLs). Seen under wine: the
+// themed controls load uxtheme.dll, which loads msimg32.dll.
+constexpr const wchar_t* kLoadedLaterByTheSystem[] = {L"uxtheme.dll", L"msimg32.dll"};
+
+SetDefaultDllDirectoriesCall BoundSetDefaultDllDirectories() {
+    return reinterpret_cast<SetDefaultDllDirectoriesCall>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+}
+
+// Loaded by full path, so that the system's later loads by name find them loaded; their
+// own dependencies are looked for in the system folder too.
+void LoadFromTheSystemFolder() {
+    const std::wstring system = kiv::SystemDirectoryW();
+    if (system.empty()) {
+        return;  // never a name alone: that is the search this closes
+    }
+    for (const wchar_t* name : kLoadedLaterByTheSystem) {
+        const std::wstring path = system + L'\\' + name;
+        if (!LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32) &&
+            GetLastError() == ERROR_INVALID_PARAMETER) {  // a system without the search flags
+            LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        }
+    }
+}
+
+}  // namespace
+
 // The composition point: the real Windows behind every port. The manifest makes the
 // process dpi-aware and asks for the common controls of version 6.
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // The program runs elevated from a folder that ordinary users may be able to write, so
+    // no DLL may come from there or from the current folder. It imports only KnownDLLs
+    // (scripts/check-binary); before anything else, every later search by name is confined
+    // to the system folder, and where that call is missing, the preloads below still keep
+    // the known later loads out of reach.
+    if (const SetDefaultDllDirectoriesCall confine = BoundSetDefaultDllDirectories()) {
+        confine(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
+    LoadFromTheSystemFolder();
+    // Loads comctl32 (bound at run time: CommonControls_win.cpp), before any window exists.
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     // COM on this thread for the life of the program: the shell's folder calls and the

@@ -11,23 +11,26 @@ RECT PixelsOf(const layout::TwipRect& r, UINT dpi) {
     return TwipsToRect(r.left, r.top, r.width, r.height, dpi);
 }
 
-TRIVERTEX Vertex(LONG x, LONG y, COLORREF color) {
-    TRIVERTEX vertex = {};
-    vertex.x = x;
-    vertex.y = y;
-    vertex.Red = static_cast<COLOR16>(GetRValue(color) << 8);
-    vertex.Green = static_cast<COLOR16>(GetGValue(color) << 8);
-    vertex.Blue = static_cast<COLOR16>(GetBValue(color) << 8);
-    return vertex;
-}
-
-// Image1: an orange square shading from light at the top to dark at the bottom.
+// Image1: an orange square shading from light at the top to dark at the bottom. Each row of
+// pixels takes the colour a vertical GradientFill gives it, drawn without msimg32.dll: that
+// library is not one Windows always maps from the system folder, so importing it would let
+// a copy beside the program be loaded in its place.
 void PaintImage1(HDC dc, UINT dpi) {
     const RECT area = PixelsOf(layout::kImage1, dpi);
-    TRIVERTEX corners[] = {Vertex(area.left, area.top, layout::kImage1Top),
-                           Vertex(area.right, area.bottom, layout::kImage1Bottom)};
-    GRADIENT_RECT rect = {0, 1};
-    GradientFill(dc, corners, 2, &rect, 1, GRADIENT_FILL_RECT_V);
+    const int height = area.bottom - area.top;
+    const auto shade = [height](int top, int bottom, int row) {
+        return static_cast<BYTE>((top * (height - row) + bottom * row) / height);
+    };
+    const COLORREF top = layout::kImage1Top, bottom = layout::kImage1Bottom;
+    const COLORREF before = GetDCBrushColor(dc);
+    for (int row = 0; row < height; ++row) {
+        SetDCBrushColor(dc, RGB(shade(GetRValue(top), GetRValue(bottom), row),
+                                shade(GetGValue(top), GetGValue(bottom), row),
+                                shade(GetBValue(top), GetBValue(bottom), row)));
+        const RECT line = {area.left, area.top + row, area.right, area.top + row + 1};
+        FillRect(dc, &line, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    }
+    SetDCBrushColor(dc, before);
 }
 
 }  // namespace
