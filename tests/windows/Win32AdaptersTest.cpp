@@ -6,6 +6,7 @@
 #include "messages/LoadMessage.h"
 #include "platform/Ports.h"
 #include "platform/win32/CommandLine_win.h"
+#include "platform/win32/Contain_win.h"
 #include "platform/win32/ErrorMap_win.h"
 #include "platform/win32/Files_win.h"
 #include "platform/win32/Modules_win.h"
@@ -267,6 +268,22 @@ TEST(Win32Workers, AWorkerLoadsTheComponentRunsItsEntryPointAndReportsHow) {
     }
     // The slow workers still run in their libraries, which stay loaded until they return;
     // their folder is left to the temporary folder's owner.
+}
+
+HRESULT STDAPICALLTYPE WritesThroughNull() {
+    volatile int* volatile nowhere = nullptr;
+    *nowhere = 1;
+    return S_OK;
+}
+DWORD WINAPI Contained(void*) {
+    return static_cast<DWORD>(CallContained(&WritesThroughNull));
+}
+
+TEST(Win32Workers, AFaultInAComponentEndsOnlyItsWorkerWithTheFaultCode) {
+    const ScopedKernelHandle worker(CreateThread(nullptr, 0, Contained, nullptr, 0, nullptr));
+    ASSERT_EQ(WaitForSingleObject(worker.Get(), 5000), WAIT_OBJECT_0);
+    DWORD exitCode = 0;
+    EXPECT_TRUE(GetExitCodeThread(worker.Get(), &exitCode) && exitCode == 0xC0000005) << exitCode;
 }
 
 }  // namespace
