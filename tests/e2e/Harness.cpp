@@ -174,7 +174,7 @@ std::vector<std::vector<std::string>> Records(const std::wstring& path, size_t f
     return records;
 }
 
-Program::Program(const std::wstring& commandLine) {
+Program::Program(const std::wstring& commandLine, const wchar_t* currentFolder) {
     job_ = CreateJobObjectW(nullptr, nullptr);
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
@@ -184,7 +184,7 @@ Program::Program(const std::wstring& commandLine) {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
-                        nullptr, &startup, &info)) {
+                        currentFolder, &startup, &info)) {
         Fail("cannot start", commandLine);
     }
     AssignProcessToJobObject(job_, info.hProcess);

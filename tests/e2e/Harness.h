@@ -52,7 +52,7 @@ struct Box {
 // One start of a program, in a job so that everything it starts ends with the test.
 class Program {
 public:
-    explicit Program(const std::wstring& commandLine);
+    explicit Program(const std::wstring& commandLine, const wchar_t* currentFolder = nullptr);
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;

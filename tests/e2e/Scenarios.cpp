@@ -105,6 +105,14 @@ const Scenario kScenarios[] = {
 };
 // clang-format on
 
+// Each run starts a copy of kivupdate.exe in the installation folder, beside a DLL planted
+// under each name it loads that is not a KnownDLL (also in its current folder), native first
+// so that wine searches as Windows does. Left out: ucrtbase, zlib1, version, win32u, combase,
+// shcore, imm32, which wine's system DLLs load before the program's first line and which
+// Windows takes from the system folder there.
+const wchar_t* const kPlanted[] = {L"uxtheme", L"msimg32", L"comctl32"};
+const wchar_t* const kLoadOrder = L"Software\\Wine\\AppDefaults\\kivupdate.exe";
+
 std::wstring Lower(std::wstring text) {
     CharLowerBuffW(text.data(), DWORD(text.size()));
     return text;
@@ -159,9 +167,22 @@ public:
         if (!s.library) {
             RemoveDirectoryW(Path(Library, L"").c_str());
         }
+        CreateDirectoryW((folder_ + L"\\current").c_str(), nullptr);
+        for (const wchar_t* name : kPlanted) {
+            for (const std::wstring& folder : {folder_, folder_ + L"\\current"}) {
+                CopyFileW((OwnFolder() + L"\\kivplanted.dll").c_str(),
+                          (folder + L"\\" + name + L".dll").c_str(), TRUE);
+            }
+            RegSetKeyValueW(HKEY_CURRENT_USER,
+                            (kLoadOrder + std::wstring(L"\\DllOverrides")).c_str(), name, REG_SZ,
+                            L"native,builtin", sizeof L"native,builtin");
+        }
+        CopyFileW((OwnFolder() + L"\\kivupdate.exe").c_str(),
+                  (folder_ + L"\\kivupdate.exe").c_str(), TRUE);
         wow64_ = HasOrdinaryFile(Wow64Folder());
     }
     ~Stage() {
+        RegDeleteTreeW(HKEY_CURRENT_USER, kLoadOrder);
         for (const auto& path : claimed_) {
             DeleteFileW(path.c_str());
         }
@@ -274,9 +295,9 @@ TEST_P(Scenarios, Run) {
                                   : s.arg == Arg::Quoted          ? L"\"" + stage.Folder() + L"\""
                                   : s.arg == Arg::FolderAndBlanks ? stage.Folder() + L"  "
                                                                   : stage.Folder();
-    const std::wstring quoted = L"\"" + OwnFolder() + L"\\kivupdate.exe\"";
+    const std::wstring quoted = L"\"" + stage.Folder() + L"\\kivupdate.exe\"";
     const std::wstring command = argument.empty() ? quoted : quoted + L" " + argument;
-    Program program(command);
+    Program program(command, (stage.Folder() + L"\\current").c_str());
     ASSERT_NO_FATAL_FAILURE(AnswerBoxes(program, s.boxes));
 
     std::vector<std::string> log = {"...", "...", "Path = " + Utf8(stage.Folder()) + "\\support",
@@ -310,6 +331,10 @@ TEST_P(Scenarios, Run) {
 
     const DWORD uiThread = GetWindowThreadProcessId(program.Window(), nullptr);
     const auto calls = Records(record, 5);
+    for (const auto& call : calls) {
+        EXPECT_FALSE(call[0] == "loaded" && call[4].find("kivupdate.exe") != std::string::npos)
+            << "a planted DLL: " << call[3];
+    }
     for (const File& file : s.files) {
         SCOPED_TRACE(Utf8(file.name));
         if (file.staged != Nowhere) {

@@ -6,7 +6,8 @@
 // "fails" in it makes both entry points report E_FAIL, "slow" makes DllRegisterServer
 // take 3 s, "crash" makes it write through a null pointer, "hang" makes DllMain take 3 s.
 // KIV_COMPONENT_NO_EXPORTS builds a DLL without the entry points; KIV_COMPONENT_SIBLING one
-// that exports KivSibling too, which KIV_COMPONENT_USES_SIBLING imports.
+// that exports KivSibling too, which KIV_COMPONENT_USES_SIBLING imports;
+// KIV_COMPONENT_PLANTED one planted under the names of system DLLs, which records "loaded".
 #ifndef KIV_COMPONENT_NO_EXPORTS
 
 namespace {
@@ -46,6 +47,11 @@ HRESULT Record(const wchar_t* call) {
 }  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, void*) {
+#ifdef KIV_COMPONENT_PLANTED
+    if (reason == DLL_PROCESS_ATTACH) {
+        Record(L"loaded");
+    }
+#endif
     if (reason == DLL_PROCESS_ATTACH && Named(L"hang")) {
         Sleep(3000);
     }
