@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <type_traits>
 
 #include "platform/win32/Modules_win.h"
@@ -15,9 +16,10 @@ namespace {
 static_assert(std::is_same_v<Win32ShellFolders::GetFolderPathW, decltype(&SHGetFolderPathW)>);
 
 // The shell writes a path and its NUL into the buffer and leaves the rest as it was, so
-// the whole buffer goes back to the caller, who cuts it.
+// the whole buffer goes back to the caller, who cuts it. Both calls take no size and may
+// write MAX_PATH characters, so the buffer is never shorter than that.
 std::wstring WideBuffer(const std::string& buffer) {
-    return std::wstring(buffer.size(), L' ');
+    return std::wstring(std::max<size_t>(buffer.size(), MAX_PATH), L' ');
 }
 
 }  // namespace

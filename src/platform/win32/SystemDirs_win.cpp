@@ -29,9 +29,11 @@ uint32_t WideDirectory(Call call, std::string& buffer, uint32_t size) {
 }  // namespace
 
 std::wstring SystemDirectoryW() {
-    wchar_t path[MAX_PATH + 1] = {};
-    const UINT length = ::GetSystemDirectoryW(path, MAX_PATH + 1);
-    return length == 0 || length > MAX_PATH ? std::wstring() : std::wstring(path, length);
+    // Sized from the call's own answer: asked with no buffer, it gives the size it needs.
+    std::wstring path(::GetSystemDirectoryW(nullptr, 0), L'\0');
+    const UINT length = path.empty() ? 0 : ::GetSystemDirectoryW(path.data(), UINT(path.size()));
+    path.resize(length < path.size() ? length : 0);
+    return path;
 }
 
 uint32_t Win32SystemDirs::SystemDirectory(std::string& buffer, uint32_t size) {
