@@ -6,6 +6,7 @@
 
 #include <type_traits>
 
+#include "platform/win32/Contain_win.h"
 #include "platform/win32/Strconv_win.h"
 
 #ifndef LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR
@@ -19,13 +20,16 @@ struct Win32Threads::Work {
     std::wstring path;
     std::string exportName;
     Registered outcome;
+    // Set before the entry point runs: a worker that ended without an outcome was ended by
+    // a fault in the component, and its exit code is the fault's.
+    bool called = false;
 };
 
 namespace {
 
 // The type the SDK declares the entry points with: a mismatch of calling convention would
 // only crash a 32-bit process, so the 32-bit build refuses to compile one.
-using EntryPoint = HRESULT(STDAPICALLTYPE*)();
+using EntryPoint = RegistrationEntry;
 static_assert(std::is_same_v<EntryPoint, decltype(&DllRegisterServer)> &&
               std::is_same_v<EntryPoint, decltype(&DllUnregisterServer)>);
 
@@ -57,7 +61,10 @@ DWORD WINAPI RunRegistration(void* parameter) {
         work.outcome = {Registered::Kind::NoEntryPoint, 0};
         return ERROR_PROC_NOT_FOUND;
     }
-    const HRESULT result = entry();
+    // A fault ends this thread inside the call, which then never returns: the library stays
+    // loaded, and the worker's share of `work` is never given back.
+    work.called = true;
+    const HRESULT result = CallContained(entry);
     work.outcome = {Registered::Kind::Returned, result};
     FreeLibrary(library);
     return static_cast<DWORD>(result);
@@ -98,7 +105,16 @@ WaitResult Win32Threads::Wait(ThreadHandle thread, uint32_t milliseconds) {
 
 Registered Win32Threads::Outcome(ThreadHandle thread) {
     const auto found = work_.find(thread);
-    return found == work_.end() ? Registered{} : found->second->outcome;
+    if (found == work_.end()) {
+        return {};
+    }
+    const Work& work = *found->second;
+    DWORD exitCode = 0;
+    if (work.called && work.outcome.kind != Registered::Kind::Returned &&
+        GetExitCodeThread(reinterpret_cast<HANDLE>(thread), &exitCode)) {
+        return {Registered::Kind::Returned, static_cast<int32_t>(exitCode)};
+    }
+    return work.outcome;
 }
 
 void Win32Threads::Close(ThreadHandle thread) {
