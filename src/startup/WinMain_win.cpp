@@ -97,5 +97,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     kiv::InstallPorts(ports);
 
     // Main under the standard report of an error that nothing handled.
-    return kiv::RunMain();
+    kiv::EndProcess(kiv::RunMain());
 }

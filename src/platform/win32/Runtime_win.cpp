@@ -5,6 +5,7 @@
 #include "platform/win32/CommandLine_win.h"
 #include "platform/win32/Processes_win.h"
 #include "platform/win32/Strconv_win.h"
+#include "platform/win32/Threads_win.h"
 
 namespace kiv {
 
@@ -77,7 +78,7 @@ void Win32Runtime::Start(const std::string& commandLine, int showState) {
 }
 
 void Win32Runtime::End(int exitCode) {
-    ExitProcess(static_cast<UINT>(exitCode));
+    EndProcess(exitCode);
 }
 
 }  // namespace kiv

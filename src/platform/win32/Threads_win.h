@@ -21,6 +21,10 @@ private:
     std::map<ThreadHandle, std::shared_ptr<Work>> work_;
 };
 
+// Ends the process; at once, without the libraries' detach notifications, when a worker
+// given up on still runs.
+[[noreturn]] void EndProcess(int exitCode);
+
 // Waits on any waitable kernel handle, as both threads and processes are.
 WaitResult WaitOnHandle(std::uintptr_t handle, uint32_t milliseconds);
 
