@@ -58,6 +58,7 @@ public:
     Program& operator=(const Program&) = delete;
 
     DWORD Id() const { return pid_; }
+    HANDLE Handle() const { return process_; }
     HWND Window() const { return window_; }
     // Until a message box shows (given back), the log ends with the closing lines, or
     // the program ends; "status" says why it gave up.

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <psapi.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <stdexcept>
 
 #include "Harness.h"
@@ -22,7 +25,7 @@ const FILETIME kStaged = [] {
     return staged;
 }();
 
-enum What { Component, Plain, NoEntry, Empty, Sibling, UsesSibling };
+enum What { Component, Plain, NoEntry, Empty, Sibling, UsesSibling, Big };
 // Where64: a component new to the system folder, which goes to SysWOW64 on 64-bit Windows.
 enum Where { Nowhere, System, Wow64, Library, Where64 };
 enum class Route { Any, InProcess, Regsvr32 };
@@ -54,6 +57,7 @@ struct Scenario {
     std::vector<ExpectedBox> boxes;
     Ending ending;
     bool secondInstance = false;
+    bool onlyLong = false;  // scripts/test --long
 };
 
 const char* const kBoth = "unregister register";
@@ -69,6 +73,7 @@ const Scenario kScenarios[] = {
       {L"notes.txt", Plain},
       {L"same.ocx", Component, System, 0, Nowhere},
       {L"newer.dep", Plain, System, -1, Nowhere},
+      {L"window.ocx", Component, Nowhere, 0, Where64, kBoth},  // shows a window of its own
       {L"empty.dep", Empty, Nowhere, 0, System},
       {L"kiv \u03A9\u043C\u6F22 lib.dll", Component, Nowhere, 0, Library, kBoth},
       {L"kivsiblinglib.dll", Sibling, Nowhere, 0, Library, kBoth},
@@ -76,7 +81,7 @@ const Scenario kScenarios[] = {
      {" empty.dep", D, " Grid.Ocx", V, C, RM, RG, " KEYS.dep", D, " kiv \u03A9\u043C\u6F22 lib.dll", V, C,
       RM, RG, " kivmixlib.dll", D, V, C, RM, RG, " kivoldlib.dll", D, V, C, " kivsiblinglib.dll", D,
       V, C, RM, RG, " kivuseslib.dll", D, V, C, RM, RG, " newer.dep", D, " notes.txt", " same.ocx",
-      V, C},
+      V, C, " window.ocx", D, V, C, RM, RG},
      {}, Ending::Close},
     {"Regsvr32RegistersOnWindows64", Arg::Folder, true, Route::Regsvr32,
      {{L"kivwowlib.dll", Component, Nowhere, 0, Library, kBoth},
@@ -104,6 +109,8 @@ const Scenario kScenarios[] = {
      {{L"KIVDEF.dep", Plain, Nowhere, 0, System}},
      {" KIVDEF.dep", D},
      {}, Ending::Close, true},
+    {"AFileOf200MegabytesIsCopiedWhole", Arg::Folder, false, Route::Any,
+     {{L"big.dep", Big, Nowhere, 0, System}}, {" big.dep", D}, {}, Ending::Close, false, true},
 };
 // clang-format on
 
@@ -130,6 +137,9 @@ std::string Bytes(What what, const std::wstring& name) {
     static const wchar_t* const builds[] = {L"kivtestcom.dll",         nullptr,
                                             L"kivtestcom_noentry.dll", nullptr,
                                             L"kivsiblinglib.dll",      L"kivuseslib.dll"};
+    if (what == Big) {
+        return std::string(200 << 20, 'b');
+    }
     if (what == Plain || what == Empty) {
         return what == Plain ? "staged " + Utf8(name) : "";
     }
@@ -290,6 +300,9 @@ TEST_P(Scenarios, Run) {
     if (s.route == Route::InProcess && Stage::HasOrdinaryFile(Wow64Folder())) {
         GTEST_SKIP() << "SysWOW64 holds files: this Windows registers through regsvr32";
     }
+    if (s.onlyLong && GetEnvironmentVariableW(L"KIV_LONG", nullptr, 0) == 0) {
+        GTEST_SKIP() << "runs under scripts/test --long";
+    }
     Stage stage(s);
     const std::wstring record = stage.Folder() + L"\\components.record";
     SetEnvironmentVariableW(L"KIV_COMPONENT_RECORD", record.c_str());
@@ -308,6 +321,10 @@ TEST_P(Scenarios, Run) {
     log.insert(log.end(), {" ...", " ..."});
     EXPECT_EQ(program.Log(), log);
     CheckWindow(program, s, stage.Route64());
+    PROCESS_MEMORY_COUNTERS memory = {};
+    K32GetProcessMemoryInfo(program.Handle(), &memory, sizeof memory);
+    std::printf("peak working set %lu KB\n",
+                static_cast<unsigned long>(memory.PeakWorkingSetSize / 1024));
 
     if (s.secondInstance) {
         Program second(command);

@@ -4,7 +4,8 @@
 // "<register|unregister> TAB <thread> TAB <process> TAB <own path> TAB <program path>"
 // to the file KIV_COMPONENT_RECORD names. Its own file name sets how it misbehaves:
 // "fails" in it makes both entry points report E_FAIL, "slow" makes DllRegisterServer
-// take 3 s, "crash" makes it write through a null pointer, "hang" makes DllMain take 3 s.
+// take 3 s, "crash" makes it write through a null pointer, "hang" makes DllMain take 3 s,
+// "window" makes it show a window of its own.
 // KIV_COMPONENT_NO_EXPORTS builds a DLL without the entry points; KIV_COMPONENT_SIBLING one
 // that exports KivSibling too, which KIV_COMPONENT_USES_SIBLING imports;
 // KIV_COMPONENT_PLANTED one planted under the names of system DLLs, which records "loaded".
@@ -13,8 +14,8 @@
 namespace {
 
 std::wstring ModulePath(HMODULE module) {
-    std::wstring path(MAX_PATH, L'\0');
-    path.resize(GetModuleFileNameW(module, path.data(), MAX_PATH));
+    std::wstring path(32768, L'\0');
+    path.resize(GetModuleFileNameW(module, path.data(), 32768));
     return path;
 }
 
@@ -33,9 +34,9 @@ bool Named(const wchar_t* word) {
 }
 
 HRESULT Record(const wchar_t* call) {
-    wchar_t record[MAX_PATH] = {};
-    const DWORD length = GetEnvironmentVariableW(L"KIV_COMPONENT_RECORD", record, MAX_PATH);
-    if (length > 0 && length < MAX_PATH) {
+    wchar_t record[32768] = {};
+    const DWORD length = GetEnvironmentVariableW(L"KIV_COMPONENT_RECORD", record, 32768);
+    if (length > 0 && length < 32768) {
         kiv::e2e::AppendLine(record, std::wstring(call) + L'\t' +
                                          std::to_wstring(GetCurrentThreadId()) + L'\t' +
                                          std::to_wstring(GetCurrentProcessId()) + L'\t' +
@@ -72,6 +73,18 @@ extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
 #endif
     if (Named(L"slow")) {
         Sleep(3000);
+    }
+    if (Named(L"window")) {  // a window of its own, on the worker, shown a moment
+        const HWND window =
+            CreateWindowExW(0, L"STATIC", L"component", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
+                            100, nullptr, nullptr, nullptr, nullptr);
+        MSG message;
+        for (const ULONGLONG end = GetTickCount64() + 200; GetTickCount64() < end; Sleep(10)) {
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                DispatchMessageW(&message);
+            }
+        }
+        DestroyWindow(window);
     }
     if (Named(L"crash")) {
         *static_cast<volatile int*>(nullptr) = 1;

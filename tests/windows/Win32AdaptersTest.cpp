@@ -178,6 +178,31 @@ TEST_F(Win32Files, TheFileListShowsPlainFilesInCaseBlindOrder) {
     SetFileAttributesW(ToWide(Path("A.dll")).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+// scripts/test maps a drive of 1 MB as KIV_SMALL_DRIVE.
+TEST_F(Win32Files, ADiskThatFillsLeavesTheInstalledFileAsItWasAndNoTemporaryFile) {
+    wchar_t drive[8] = {};
+    if (GetEnvironmentVariableW(L"KIV_SMALL_DRIVE", drive, 8) == 0) {
+        GTEST_SKIP() << "no small drive: scripts/test maps one where it may mount a tmpfs";
+    }
+    const std::wstring folder = std::wstring(drive) + L"full";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    e2e::WriteNew(folder + L"\\installed.dll", "old", {});
+    Write("staged.dll", std::string(2 << 20, 'n'), kStaged);
+    EXPECT_EQ(ErrorNumberOf(
+                  [&] { fso_->CopyFile(Path("staged.dll"), ToUtf8(folder) + "\\installed.dll"); }),
+              61);
+    EXPECT_EQ(e2e::ReadBytes(folder + L"\\installed.dll"), "old");
+    WIN32_FIND_DATAW entry;
+    const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+    int entries = 0;
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &entry)) {
+        ++entries;
+    }
+    FindClose(find);
+    EXPECT_EQ(entries, 3) << "., .. and installed.dll alone";
+    e2e::RemoveTree(folder);
+}
+
 TEST(Win32Folders, ApplicationDataAndTheSystemDirectoryAsWindowsGivesThem) {
     Win32Modules modules;
     Win32ShellFolders shell;
