@@ -9,6 +9,8 @@ namespace kiv {
 
 namespace {
 
+constexpr wchar_t kTemporarySuffix[] = L".kivnew";
+
 std::wstring FolderOf(const std::wstring& path) {
     const size_t slash = path.find_last_of(L"\\/");
     if (slash == std::wstring::npos) {
@@ -39,25 +41,24 @@ void RequireFolder(const std::wstring& folder) {
 }
 
 // Renaming over a file replaces a read-only one too, so an existing destination is
-// checked first: the runtime refuses to overwrite a read-only file.
-void RequireWritable(const std::wstring& destination) {
-    const DWORD attributes = GetFileAttributesW(destination.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+// checked first: the runtime refuses to overwrite a read-only file, and a plain copy
+// would be refused onto a hidden or system one.
+void RequireWritable(DWORD attributes) {
+    constexpr DWORD kRefused = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                               FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kRefused) != 0) {
         throw RuntimeError(err::PermissionDenied, ERROR_ACCESS_DENIED);
     }
 }
 
-// A file in the destination's folder that is deleted unless it is kept.
+// The copy in progress: the destination's name with a fixed suffix, in its folder, so
+// that a pass cut short leaves a name the next pass writes over and then removes.
+// Built rather than asked of GetTempFileNameW, which probes for a free name on every
+// call (each a scan of a large system folder under wine) and is held to short folders.
 class TemporaryFile {
 public:
-    explicit TemporaryFile(const std::wstring& folder) {
-        wchar_t name[MAX_PATH] = {};
-        if (GetTempFileNameW(folder.c_str(), L"~kv", 0, name) == 0) {
-            throw LastError();
-        }
-        path_ = name;
-    }
+    explicit TemporaryFile(const std::wstring& destination)
+        : path_(destination + kTemporarySuffix) {}
     ~TemporaryFile() {
         if (!path_.empty()) {
             // The copy takes the source's attributes; a read-only one cannot be deleted.
@@ -68,6 +69,19 @@ public:
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
+    // Copies the source to the temporary name, over a leftover of an earlier pass.
+    void CopyFrom(const std::wstring& source) {
+        if (::CopyFileW(source.c_str(), path_.c_str(), FALSE)) {
+            return;
+        }
+        const DWORD error = GetLastError();
+        // A read-only leftover refuses to be overwritten; it is ours to clear.
+        if (error != ERROR_ACCESS_DENIED ||
+            !SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL) ||
+            !::CopyFileW(source.c_str(), path_.c_str(), FALSE)) {
+            throw ErrorFromWin32(error);
+        }
+    }
     const std::wstring& Path() const { return path_; }
     void Keep() { path_.clear(); }
 
@@ -82,6 +96,10 @@ bool Win32FileSystem::FileExists(const std::string& path) {
         return false;
     }
     const DWORD attributes = GetFileAttributesW(ToWide(path).c_str());
+    // The pass asks about a destination just before it copies there: the answer is kept
+    // for that copy, so that a missing name is looked up once rather than twice.
+    lastPath_ = path;
+    lastAttributes_ = attributes;
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
@@ -94,16 +112,17 @@ void Win32FileSystem::CopyFile(const std::string& source, const std::string& des
     if (to.empty()) {
         throw RuntimeError(err::PathNotFound, ERROR_PATH_NOT_FOUND);
     }
+    // The pass asked about this destination just before; that answer stands.
+    const DWORD attributes =
+        destination == lastPath_ ? lastAttributes_ : GetFileAttributesW(to.c_str());
+    lastPath_.clear();
     RequireSourceFile(from);
-    const std::wstring folder = FolderOf(to);
-    RequireFolder(folder);
-    RequireWritable(to);
+    RequireFolder(FolderOf(to));
+    RequireWritable(attributes);
 
-    TemporaryFile temporary(folder);
+    TemporaryFile temporary(to);
     // CopyFileW keeps the source's last-modified time and attributes.
-    if (!::CopyFileW(from.c_str(), temporary.Path().c_str(), FALSE)) {
-        throw LastError();
-    }
+    temporary.CopyFrom(from);
     // A destination in use (open without delete sharing, or a loaded module) makes the
     // replacement fail with a sharing violation or access denied, both 70.
     if (!MoveFileExW(temporary.Path().c_str(), to.c_str(),

@@ -45,7 +45,8 @@ void Win32Runtime::Beep() {
 
 void Win32Runtime::MessageBox(const std::string& text, const std::string& title, uint32_t style) {
     // Owned by this thread's active window, so that a box of the update pass is modal
-    // to the update window.
+    // to the update window, which shows its latest state beneath it.
+    BeforeBlocking();
     MessageBoxW(GetActiveWindow(), ToWide(text).c_str(), ToWide(title).c_str(), style);
 }
 
@@ -60,6 +61,7 @@ void Win32Runtime::SetMousePointer(int pointer) {
 }
 
 void Win32Runtime::DoEvents() {
+    BeforeBlocking();
     MSG message = {};
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {

@@ -72,7 +72,26 @@ DWORD WINAPI RunRegistration(void* parameter) {
 }
 static_assert(std::is_same_v<decltype(&RunRegistration), LPTHREAD_START_ROUTINE>);
 
+BeforeBlockingHook g_beforeBlocking = nullptr;
+void* g_beforeBlockingContext = nullptr;
+
 }  // namespace
+
+void SetBeforeBlocking(BeforeBlockingHook hook, void* context) {
+    g_beforeBlocking = hook;
+    g_beforeBlockingContext = context;
+}
+
+void BeforeBlocking() {
+    if (g_beforeBlocking) {
+        g_beforeBlocking(g_beforeBlockingContext);
+    }
+}
+
+void AnswerSentMessages() {
+    MSG message = {};
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+}
 
 ThreadHandle Win32Threads::StartRegistration(const std::string& path,
                                              const std::string& exportName) {
@@ -90,13 +109,28 @@ ThreadHandle Win32Threads::StartRegistration(const std::string& path,
 }
 
 WaitResult WaitOnHandle(std::uintptr_t handle, uint32_t milliseconds) {
-    switch (WaitForSingleObject(reinterpret_cast<HANDLE>(handle), milliseconds)) {
-        case WAIT_OBJECT_0:
-            return WaitResult::Ended;
-        case WAIT_TIMEOUT:
-            return WaitResult::TimedOut;
-        default:
-            return WaitResult::Failed;
+    BeforeBlocking();
+    const HANDLE object = reinterpret_cast<HANDLE>(handle);
+    const ULONGLONG deadline = GetTickCount64() + milliseconds;
+    for (;;) {
+        DWORD remaining = INFINITE;
+        if (milliseconds != INFINITE) {
+            const ULONGLONG now = GetTickCount64();
+            remaining = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+        }
+        // Wakes for the handle and for messages sent to this thread's windows; the
+        // overall limit stays the caller's.
+        switch (MsgWaitForMultipleObjectsEx(1, &object, remaining, QS_SENDMESSAGE, 0)) {
+            case WAIT_OBJECT_0:
+                return WaitResult::Ended;
+            case WAIT_OBJECT_0 + 1:
+                AnswerSentMessages();
+                break;
+            case WAIT_TIMEOUT:
+                return WaitResult::TimedOut;
+            default:
+                return WaitResult::Failed;
+        }
     }
 }
 

@@ -50,4 +50,57 @@ void PaintUpdateForm(HDC dc, const RECT& client, UINT dpi, HICON picture) {
     }
 }
 
+// The bitmap leaves the memory context before either is deleted.
+FormBackdrop::~FormBackdrop() {
+    if (dc_ && original_) {
+        SelectObject(dc_.Get(), original_);
+    }
+}
+
+void FormBackdrop::Configure(HWND form, UINT dpi, HICON picture) {
+    form_ = form;
+    dpi_ = dpi;
+    picture_ = picture;
+    valid_ = false;
+}
+
+bool FormBackdrop::Prepare() {
+    RECT client = {};
+    GetClientRect(form_, &client);
+    if (valid_ && EqualRect(&client, &client_)) {
+        return true;
+    }
+    if (client.right <= 0 || client.bottom <= 0) {
+        return false;
+    }
+    if (!dc_ || client.right != client_.right || client.bottom != client_.bottom) {
+        if (dc_ && original_) {
+            SelectObject(dc_.Get(), original_);
+        }
+        bitmap_.Reset();
+        dc_.Reset();
+        const WindowDc screen(form_);
+        dc_.Reset(CreateCompatibleDC(screen.Get()));
+        bitmap_.Reset(CreateCompatibleBitmap(screen.Get(), client.right, client.bottom));
+        if (!dc_ || !bitmap_) {
+            bitmap_.Reset();
+            dc_.Reset();
+            return false;
+        }
+        original_ = SelectObject(dc_.Get(), bitmap_.Get());
+    }
+    PaintUpdateForm(dc_.Get(), client, dpi_, picture_);
+    client_ = client;
+    valid_ = true;
+    return true;
+}
+
+bool FormBackdrop::CopyTo(HDC target, int x, int y, const RECT& source) {
+    if (!Prepare()) {
+        return false;
+    }
+    return BitBlt(target, x, y, source.right - source.left, source.bottom - source.top, dc_.Get(),
+                  source.left, source.top, SRCCOPY) != FALSE;
+}
+
 }  // namespace kiv

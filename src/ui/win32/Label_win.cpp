@@ -1,27 +1,12 @@
 #include "ui/win32/Label_win.h"
 
-#include <commctrl.h>
-
 #include "platform/win32/ErrorMap_win.h"
-#include "platform/win32/ScopedWin_win.h"
+#include "ui/win32/FormPainter_win.h"
 
 namespace kiv {
 
-namespace {
-
-constexpr UINT_PTR kSubclassId = 1;
-
-std::wstring TextOf(HWND window) {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(
-        static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-}  // namespace
-
 Label::Label(HWND parent, int controlId, COLORREF color, const std::wstring& caption, bool visible)
-    : color_(color) {
+    : color_(color), caption_(caption) {
     const DWORD style = WS_CHILD | SS_LEFT | SS_NOPREFIX | (visible ? WS_VISIBLE : 0);
     window_ = CreateWindowExW(
         0, L"STATIC", caption.c_str(), style, 0, 0, 0, 0, parent,
@@ -30,8 +15,20 @@ Label::Label(HWND parent, int controlId, COLORREF color, const std::wstring& cap
     if (!window_) {
         throw LastError();
     }
-    SetWindowSubclass(window_, Subclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    measure_.Reset(CreateCompatibleDC(nullptr));
+    if (measure_) {
+        measureFont_ = SelectObject(measure_.Get(), GetStockObject(DEFAULT_GUI_FONT));
+    }
+    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    original_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Procedure)));
     AutoSize();
+}
+
+Label::~Label() {
+    if (measure_ && measureFont_) {
+        SelectObject(measure_.Get(), measureFont_);
+    }
 }
 
 void Label::SetFont(HFONT font) {
@@ -58,37 +55,47 @@ RECT Label::Bounds() const {
     return bounds;
 }
 
-LRESULT CALLBACK Label::Subclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                 DWORD_PTR self) {
-    Label& label = *reinterpret_cast<Label*>(self);
+LRESULT CALLBACK Label::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* label = reinterpret_cast<Label*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!label) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
     switch (message) {
         case WM_SETTEXT:
-            return label.OnSetText(wParam, lParam);
+            return label->OnSetText(wParam, lParam);
         case WM_SETFONT:
-            label.OnSetFont(reinterpret_cast<HFONT>(wParam), lParam != 0);
+            label->OnSetFont(reinterpret_cast<HFONT>(wParam), lParam != 0);
             return 0;
         case WM_ERASEBKGND:
             return TRUE;  // the background is the form's, drawn with the text
         case WM_PAINT:
-            label.OnPaint();
+            label->OnPaint();
             return 0;
         case WM_PRINTCLIENT:
-            label.Paint(reinterpret_cast<HDC>(wParam));
+            label->Paint(reinterpret_cast<HDC>(wParam));
             return 0;
         case WM_ENABLE:
             InvalidateRect(window, nullptr, FALSE);
             return 0;
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(window, Subclass, kSubclassId);
-            break;
+        case WM_NCDESTROY: {
+            // The static control finishes its own clean-up, and nothing reaches the
+            // label object any more.
+            const WNDPROC original = label->original_;
+            SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            label->window_ = nullptr;
+            return CallWindowProcW(original, window, message, wParam, lParam);
+        }
     }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return CallWindowProcW(label->original_, window, message, wParam, lParam);
 }
 
 LRESULT Label::OnSetText(WPARAM wParam, LPARAM lParam) {
     // Kept as every window keeps its text; the static control would paint itself at
     // once, opaque, so it does not see the change.
     const LRESULT result = DefWindowProcW(window_, WM_SETTEXT, wParam, lParam);
+    const auto* text = reinterpret_cast<const wchar_t*>(lParam);
+    caption_ = text ? text : L"";
     AutoSize();
     InvalidateRect(window_, nullptr, FALSE);
     return result;
@@ -96,8 +103,11 @@ LRESULT Label::OnSetText(WPARAM wParam, LPARAM lParam) {
 
 void Label::OnSetFont(HFONT font, bool redraw) {
     font_ = font;
+    if (measure_) {
+        SelectObject(measure_.Get(), font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
+    }
     // The static control keeps it too, for WM_GETFONT; it is told not to paint.
-    DefSubclassProc(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    CallWindowProcW(original_, window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     AutoSize();
     if (redraw) {
         InvalidateRect(window_, nullptr, FALSE);
@@ -113,7 +123,7 @@ void Label::OnPaint() {
     EndPaint(window_, &paint);
 }
 
-// Draws in a memory bitmap what the parent paints beneath the label, then the text, and
+// Draws in a memory bitmap what the form shows beneath the label, then the text, and
 // puts the result on screen at once: transparent, without flicker or stale text.
 void Label::Paint(HDC target) const {
     RECT client = {};
@@ -128,33 +138,38 @@ void Label::Paint(HDC target) const {
     }
     const SelectedObject canvas(memory.Get(), bitmap.Get());
     const RECT bounds = Bounds();
-    POINT origin = {};
-    SetViewportOrgEx(memory.Get(), -bounds.left, -bounds.top, &origin);
-    SendMessageW(GetParent(window_), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.Get()),
-                 PRF_CLIENT);
-    SetViewportOrgEx(memory.Get(), origin.x, origin.y, nullptr);
+    if (!backdrop_ || !backdrop_->CopyTo(memory.Get(), 0, 0, bounds)) {
+        POINT origin = {};
+        SetViewportOrgEx(memory.Get(), -bounds.left, -bounds.top, &origin);
+        SendMessageW(GetParent(window_), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.Get()),
+                     PRF_CLIENT);
+        SetViewportOrgEx(memory.Get(), origin.x, origin.y, nullptr);
+    }
 
     const SelectedObject font(memory.Get(), font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(memory.Get(), TRANSPARENT);
     SetTextColor(memory.Get(), color_);
-    const std::wstring text = TextOf(window_);
-    TextOutW(memory.Get(), 0, 0, text.c_str(), static_cast<int>(text.size()));
+    TextOutW(memory.Get(), 0, 0, caption_.c_str(), static_cast<int>(caption_.size()));
     BitBlt(target, 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
 }
 
 // As wide as the caption and one line high; the parent's edge cuts off what lies beyond.
+// The window is resized only when the size changes.
 void Label::AutoSize() {
-    const WindowDc dc(window_);
-    if (!dc.Get()) {
+    if (!measure_) {
         return;
     }
-    const SelectedObject font(dc.Get(), font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
-    const std::wstring text = TextOf(window_);
     SIZE extent = {};
-    GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
+    GetTextExtentPoint32W(measure_.Get(), caption_.c_str(), static_cast<int>(caption_.size()),
+                          &extent);
     TEXTMETRICW metrics = {};
-    GetTextMetricsW(dc.Get(), &metrics);
-    SetWindowPos(window_, nullptr, 0, 0, extent.cx + metrics.tmOverhang, metrics.tmHeight,
+    GetTextMetricsW(measure_.Get(), &metrics);
+    const SIZE size = {extent.cx + metrics.tmOverhang, metrics.tmHeight};
+    if (size.cx == size_.cx && size.cy == size_.cy) {
+        return;
+    }
+    size_ = size;
+    SetWindowPos(window_, nullptr, 0, 0, size.cx, size.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -9,10 +9,6 @@
 
 namespace kiv {
 
-namespace {
-constexpr UINT_PTR kSubclassId = 1;
-}  // namespace
-
 ProgressBar::ProgressBar(HWND parent, int controlId, COLORREF barColor) : barColor_(barColor) {
     window_ = CreateWindowExW(
         0, PROGRESS_CLASSW, nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP | PBS_SMOOTH, 0, 0, 0, 0,
@@ -21,47 +17,57 @@ ProgressBar::ProgressBar(HWND parent, int controlId, COLORREF barColor) : barCol
     if (!window_) {
         throw LastError();
     }
-    SetWindowSubclass(window_, Subclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-    SendMessageW(window_, PBM_SETRANGE32, 0, 100);
-    SendMessageW(window_, PBM_SETPOS, 0, 0);
+    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    original_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Procedure)));
+    SendMessageW(window_, PBM_SETRANGE32, static_cast<WPARAM>(minimum_), maximum_);
+    SendMessageW(window_, PBM_SETPOS, static_cast<WPARAM>(value_), 0);
     // Told to the control as well, for whoever asks it to draw without us.
     SendMessageW(window_, PBM_SETBARCOLOR, 0, static_cast<LPARAM>(barColor));
 }
 
-int32_t ProgressBar::Value() const {
-    return static_cast<int32_t>(SendMessageW(window_, PBM_GETPOS, 0, 0));
-}
-
-int32_t ProgressBar::Minimum() const {
-    return static_cast<int32_t>(SendMessageW(window_, PBM_GETRANGE, TRUE, 0));
-}
-
-int32_t ProgressBar::Maximum() const {
-    return static_cast<int32_t>(SendMessageW(window_, PBM_GETRANGE, FALSE, 0));
-}
-
 // The control repaints itself at once, so the bar moves while the pass holds the thread.
 void ProgressBar::SetValue(int32_t value) {
-    SendMessageW(window_, PBM_SETPOS, static_cast<WPARAM>(value), 0);
+    SetValueLater(value);
+    Flush();
 }
 
-LRESULT CALLBACK ProgressBar::Subclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                       UINT_PTR, DWORD_PTR self) {
-    ProgressBar& bar = *reinterpret_cast<ProgressBar*>(self);
+void ProgressBar::SetValueLater(int32_t value) {
+    // The control keeps a position inside its range; so does the copy kept here.
+    value_ = value < minimum_ ? minimum_ : value > maximum_ ? maximum_ : value;
+    pending_ = true;
+}
+
+void ProgressBar::Flush() {
+    if (pending_) {
+        pending_ = false;
+        SendMessageW(window_, PBM_SETPOS, static_cast<WPARAM>(value_), 0);
+    }
+}
+
+LRESULT CALLBACK ProgressBar::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* bar = reinterpret_cast<ProgressBar*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!bar) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
     switch (message) {
         case WM_ERASEBKGND:
             return TRUE;
         case WM_PAINT:
-            bar.OnPaint();
+            bar->OnPaint();
             return 0;
         case WM_PRINTCLIENT:
-            bar.Paint(reinterpret_cast<HDC>(wParam));
+            bar->Paint(reinterpret_cast<HDC>(wParam));
             return 0;
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(window, Subclass, kSubclassId);
-            break;
+        case WM_NCDESTROY: {
+            const WNDPROC original = bar->original_;
+            SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            bar->window_ = nullptr;
+            return CallWindowProcW(original, window, message, wParam, lParam);
+        }
     }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return CallWindowProcW(bar->original_, window, message, wParam, lParam);
 }
 
 void ProgressBar::OnPaint() {

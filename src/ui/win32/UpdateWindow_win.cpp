@@ -9,6 +9,7 @@
 #include "platform/win32/ErrorMap_win.h"
 #include "platform/win32/Runtime_win.h"
 #include "platform/win32/Strconv_win.h"
+#include "platform/win32/Threads_win.h"
 #include "resource.h"
 #include "startup/ModUpdate.h"
 #include "ui/Controls.h"
@@ -24,6 +25,12 @@ namespace {
 // Posted on the first activation, so that the window is up before the form's
 // activation handler (and with it the whole update pass) runs.
 constexpr UINT kFirstActivation = WM_APP + 1;
+
+// A display frame: held-back changes reach the screen at least this often.
+constexpr LONGLONG kFrameMs = 16;
+
+// What a close or "End" sent during the pass turns into once the pass is over.
+enum HeldBack { kNothingHeld = 0, kCloseHeld, kEndHeld };
 
 // No caption, no system menu, no sizing: a thin border around a fixed client area.
 constexpr DWORD kStyle = WS_POPUP | WS_BORDER | WS_CLIPCHILDREN;
@@ -74,10 +81,13 @@ UpdateWindow::UpdateWindow(HINSTANCE instance, FrmUpdate& form) : instance_(inst
     CreateControls();
     LoadIcons();
     ApplyLayout(DpiOfWindow(window_.Get()), nullptr);
+    QueryPerformanceFrequency(&frequency_);
+    SetBeforeBlocking(&UpdateWindow::BeforeBlocking, this);
 }
 
 // The window goes before the labels and fonts its children use.
 UpdateWindow::~UpdateWindow() {
+    SetBeforeBlocking(nullptr, nullptr);
     window_.Reset();
 }
 
@@ -118,6 +128,10 @@ LRESULT UpdateWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             OnFirstActivation();
             return 0;
         case WM_COMMAND:
+            if (LOWORD(wParam) == ui::kCommand1Id && HIWORD(wParam) == BN_CLICKED &&
+                HoldBack(kEndHeld)) {
+                return 0;
+            }
             OnCommand(wParam);
             return 0;
         case WM_SETCURSOR:
@@ -129,8 +143,16 @@ LRESULT UpdateWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam),
                                     wParam, lParam);
         case WM_CLOSE:
-            OnClose();
+            if (!HoldBack(kCloseHeld)) {
+                OnClose();
+            }
             return 0;
+        case WM_SYSCOLORCHANGE:
+        case WM_SETTINGCHANGE:
+        case WM_THEMECHANGED:
+            backdrop_.Invalidate();
+            InvalidateRect(window, nullptr, FALSE);
+            break;
         case WM_DESTROY:
             OnDestroy();
             return 0;
@@ -153,8 +175,10 @@ void UpdateWindow::CreateControls() {
 
     const auto& captions = FrmUpdate::DesignCaptions();
     for (const auto& label : layout::kLabels) {
-        labels_.try_emplace(label.index, window_.Get(), ui::LabelId(label.index), label.color,
-                            ToWide(captions.at(label.index)), label.visible);
+        auto placed =
+            labels_.try_emplace(label.index, window_.Get(), ui::LabelId(label.index), label.color,
+                                ToWide(captions.at(label.index)), label.visible);
+        placed.first->second.SetBackdrop(&backdrop_);
     }
 }
 
@@ -184,6 +208,7 @@ void UpdateWindow::ApplyLayout(UINT dpi, const POINT* topLeft) {
     ScopedFont emblemFont = MakeFont(layout::kEmblemFont, dpi);
     ScopedFont headingFont = MakeFont(layout::kHeadingFont, dpi);
     picture_ = LoadProgramIcon(instance_, TwipsToPixels(layout::kImgMain.width, dpi));
+    backdrop_.Configure(window_.Get(), dpi, picture_.Get());
 
     RECT frame = {0, 0, TwipsToPixels(layout::kClientWidth, dpi),
                   TwipsToPixels(layout::kClientHeight, dpi)};
@@ -208,7 +233,7 @@ void UpdateWindow::ApplyLayout(UINT dpi, const POINT* topLeft) {
         label.MoveTo({TwipsToPixels(design.left, dpi), TwipsToPixels(design.top, dpi)});
         label.SetFont(design.font == layout::LabelFont::Emblem    ? emblemFont.Get()
                       : design.font == layout::LabelFont::Heading ? headingFont.Get()
-                                                                : windowFont.Get());
+                                                                  : windowFont.Get());
     }
     windowFont_ = std::move(windowFont);
     emblemFont_ = std::move(emblemFont);
@@ -223,6 +248,11 @@ Label& UpdateWindow::LabelAt(int index) {
 void UpdateWindow::OnPaint() {
     PAINTSTRUCT paint = {};
     const HDC dc = BeginPaint(window_.Get(), &paint);
+    // Only what needs painting, copied from the form's painting kept aside.
+    if (dc && backdrop_.CopyTo(dc, paint.rcPaint.left, paint.rcPaint.top, paint.rcPaint)) {
+        EndPaint(window_.Get(), &paint);
+        return;
+    }
     RECT client = {};
     GetClientRect(window_.Get(), &client);
     // Drawn off screen and put on screen in one step.
@@ -260,8 +290,78 @@ void UpdateWindow::OnActivate(WPARAM state) {
     }
 }
 
+// The pass runs inside the form's activation handler. While it runs, the window shows
+// its changes frame by frame and keeps answering what other programs send it, but takes
+// no input: a close or "End" sent meanwhile takes effect after the pass, as one posted
+// or clicked would.
 void UpdateWindow::OnFirstActivation() {
+    passRunning_ = true;
+    QueryPerformanceCounter(&lastFrame_);
     RunEvent([this] { form_.Form_Activate(); });
+    Frame();
+    HoldList(false);
+    passRunning_ = false;
+    switch (std::exchange(heldBack_, kNothingHeld)) {
+        case kEndHeld:
+            RunEvent([this] { form_.Command1_Click(); });
+            break;
+        case kCloseHeld:
+            OnClose();
+            break;
+    }
+}
+
+bool UpdateWindow::HoldBack(int request) {
+    if (!passRunning_ || !InSendMessage()) {
+        return false;
+    }
+    if (heldBack_ == kNothingHeld) {
+        heldBack_ = request;  // the first request wins, as it would have in the queue
+    }
+    return true;
+}
+
+void UpdateWindow::FrameIfDue() {
+    LARGE_INTEGER now = {};
+    QueryPerformanceCounter(&now);
+    if ((now.QuadPart - lastFrame_.QuadPart) * 1000 >= kFrameMs * frequency_.QuadPart) {
+        Frame();
+    }
+}
+
+void UpdateWindow::Frame() {
+    QueryPerformanceCounter(&lastFrame_);
+    // Each label takes its latest caption once; sizing it invalidates what it uncovers.
+    for (const auto& [index, caption] : pendingCaptions_) {
+        LabelAt(index).SetCaption(caption);
+    }
+    pendingCaptions_.clear();
+    progressBar_->Flush();
+    if (listHeld_) {
+        // The list brings its scroll bar and any newly visible line up to date.
+        SendMessageW(list1_, WM_SETREDRAW, TRUE, 0);
+        SendMessageW(list1_, WM_SETREDRAW, FALSE, 0);
+    }
+    RedrawWindow(window_.Get(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    AnswerSentMessages();
+}
+
+// While the pass adds lines, the list only counts them; a frame shows them.
+void UpdateWindow::HoldList(bool hold) {
+    if (hold != listHeld_) {
+        listHeld_ = hold;
+        SendMessageW(list1_, WM_SETREDRAW, hold ? FALSE : TRUE, 0);
+    }
+}
+
+// Before a wait, a message box or a round of events everything held back is painted,
+// and the list paints itself again should the window be uncovered meanwhile.
+void UpdateWindow::BeforeBlocking(void* self) {
+    auto& window = *static_cast<UpdateWindow*>(self);
+    if (window.passRunning_ && window.window_) {
+        window.Frame();
+        window.HoldList(false);
+    }
 }
 
 void UpdateWindow::OnCommand(WPARAM wParam) {
@@ -308,7 +408,12 @@ void UpdateWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
 }
 
 void UpdateWindow::SetLabelCaption(int index, const std::string& caption) {
-    LabelAt(index).SetCaption(ToWide(caption));
+    if (!passRunning_) {
+        LabelAt(index).SetCaption(ToWide(caption));
+        return;
+    }
+    pendingCaptions_[index] = ToWide(caption);
+    FrameIfDue();
 }
 
 void UpdateWindow::SetLabelVisible(int index, bool visible) {
@@ -316,13 +421,23 @@ void UpdateWindow::SetLabelVisible(int index, bool visible) {
 }
 
 void UpdateWindow::RefreshLabel(int index) {
+    if (passRunning_) {
+        FrameIfDue();  // painted with the frame, at most one frame later
+        return;
+    }
     // The label and the part of the form around it that a shorter caption uncovered.
     const RECT bounds = LabelAt(index).Bounds();
     RedrawWindow(window_.Get(), &bounds, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void UpdateWindow::AddLogLine(const std::string& line) {
+    if (passRunning_) {
+        HoldList(true);
+    }
     SendMessageW(list1_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(line).c_str()));
+    if (passRunning_) {
+        FrameIfDue();
+    }
 }
 
 int32_t UpdateWindow::ProgressValue() {
@@ -338,10 +453,18 @@ int32_t UpdateWindow::ProgressMin() {
 }
 
 void UpdateWindow::SetProgressValue(int32_t value) {
-    progressBar_->SetValue(value);
+    if (!passRunning_) {
+        progressBar_->SetValue(value);
+        return;
+    }
+    progressBar_->SetValueLater(value);
+    FrameIfDue();
 }
 
 void UpdateWindow::Refresh() {
+    if (passRunning_) {
+        Frame();
+    }
     RedrawWindow(window_.Get(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 

@@ -6,6 +6,7 @@
 
 #include "platform/win32/ScopedWin_win.h"
 #include "ui/IUpdateView.h"
+#include "ui/win32/FormPainter_win.h"
 #include "ui/win32/Label_win.h"
 #include "ui/win32/ProgressBar_win.h"
 
@@ -51,6 +52,16 @@ private:
     void OnDestroy();
     void OnDpiChanged(UINT dpi, const RECT& suggested);
 
+    // While the pass runs, what it changes is put on screen once per display frame:
+    // Frame paints every change held back, answers the messages other programs sent,
+    // and is due when a frame's time has passed since the last one.
+    void FrameIfDue();
+    void Frame();
+    void HoldList(bool hold);
+    static void BeforeBlocking(void* self);
+    // A close or "End" sent from outside while the pass runs waits for its end.
+    bool HoldBack(int request);
+
     void CreateControls();
     HWND CreateControl(const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle,
                        int id);
@@ -72,10 +83,17 @@ private:
     ScopedIcon bigIcon_;
     ScopedIcon smallIcon_;
     ScopedIcon picture_;
+    FormBackdrop backdrop_;
     UINT dpi_ = 96;
     HWND focus_ = nullptr;
     bool activated_ = false;
     bool closed_ = false;
+    bool passRunning_ = false;
+    bool listHeld_ = false;
+    int heldBack_ = 0;
+    std::map<int, std::wstring> pendingCaptions_;
+    LARGE_INTEGER frequency_ = {};
+    LARGE_INTEGER lastFrame_ = {};
 };
 
 }  // namespace kiv
