@@ -187,7 +187,7 @@ class Bench:
         for files, components, state in workloads:
             self.make_workload(files, components)
             workload = "%d %s%s" % (files, state, " 50 comp." if components else "")
-            runs = self.args.runs
+            runs = self.args.runs_10k if files >= 10000 else self.args.runs
             for run in range(runs):
                 for program in programs:
                     if program in self.args.programs and files >= 10000 and \
@@ -273,10 +273,11 @@ def report(bench, summary, meta, goals):
     """The tables of the report, in Markdown."""
     lines = []
     lines.append("Measured %s on %s, %s cores, %s; %s; %s. %s runs per program and workload "
-                 "(before at 10,000 files: %s), programs alternated run by run; median (min–max)."
+                 "(10,000 files: %s, the before build %s), programs alternated run by run; "
+                 "median (min–max)."
                  % (meta["date"], meta["machine"]["cpu"] or "an unknown CPU",
                     meta["machine"]["cores"], meta["machine"]["memory"], meta["machine"]["system"],
-                    meta["wine"], meta["runs"], meta["before_runs_10k"]))
+                    meta["wine"], meta["runs"], meta["runs_10k"], meta["before_runs_10k"]))
     lines.append("")
     lines.append("Programs: " + "; ".join("`%s` = %s" % (p, meta["programs"][p])
                                           for p in meta["programs"]) + ".")
@@ -402,6 +403,7 @@ def main():
     parser.add_argument("--sizes", default="100,1000,10000")
     parser.add_argument("--before", default="")
     parser.add_argument("--before-runs-10k", type=int, default=None)
+    parser.add_argument("--runs-10k", type=int, default=None)
     parser.add_argument("--bin", required=True)
     parser.add_argument("--out", required=True)
     parser.add_argument("--shipped", default="")
@@ -415,8 +417,10 @@ def main():
     if args.before:
         args.programs = {"before": args.before, "after": args.programs["kivupdate"]}
     args.full_at_10k = {"kivupdate", "after"}
+    if args.runs_10k is None:
+        args.runs_10k = args.runs
     if args.before_runs_10k is None:
-        args.before_runs_10k = args.runs
+        args.before_runs_10k = args.runs_10k
 
     with Bench(args) as bench:
         print("== pass times", flush=True)
@@ -435,6 +439,7 @@ def main():
         "machine": machine(),
         "wine": args.wine_version,
         "runs": args.runs,
+        "runs_10k": args.runs_10k,
         "before_runs_10k": args.before_runs_10k,
         "quick": args.quick,
         "seed": SEED,
