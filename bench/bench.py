@@ -204,9 +204,9 @@ class Bench:
 
     def probe_series(self):
         """The window's answers while the pass copies and while it waits on registrations."""
-        files = 100 if self.args.quick else 1000
+        files, components = (100, 1) if self.args.quick else (1000, 2)
         env = {"KIV_BENCH_REG_MS": str(REG_MS)}
-        self.make_workload(files, 2)
+        self.make_workload(files, components)
         for route, wow64 in (("worker", False), ("regsvr32", True)):
             if wow64:
                 # An ordinary file makes the program take SysWOW64's regsvr32, which is
@@ -218,7 +218,8 @@ class Bench:
             try:
                 for program in self.args.programs:
                     for _ in range(self.args.probe_runs):
-                        self.run_one("probe", "%d missing, 2 slow comp. (%s)" % (files, route),
+                        self.run_one("probe", "%d missing, %d slow comp. (%s)"
+                                     % (files, components, route),
                                      program, "missing", wow64=wow64, env=env, probe=True)
             finally:
                 if wow64:
