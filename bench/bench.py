@@ -453,6 +453,9 @@ def main():
         meta["shipped_imports"] = re.findall(r"DLL Name: (\S+)", dump.stdout)
     target = "after" if args.before else "kivupdate"
     goals = evaluate_goals(summary, target, args.sizes)
+    if meta.get("shipped_size"):
+        goals.append(("shipped kivupdate.exe under 1.5 MB", "%d bytes" % meta["shipped_size"],
+                      "yes" if meta["shipped_size"] < 1.5 * 1048576 else "no"))
     os.makedirs(args.out, exist_ok=True)
     with open(os.path.join(args.out, "results.json"), "w") as f:
         json.dump({"meta": meta, "runs": bench.results,
