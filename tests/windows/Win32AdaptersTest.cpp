@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <thread>
@@ -26,6 +27,8 @@
 // error numbers of real failures, shell folders, worker threads and processes.
 namespace kiv {
 namespace {
+
+using Lines = std::vector<std::string>;
 
 int32_t ErrorNumberOf(const std::function<void()>& call) {
     try {
@@ -93,14 +96,16 @@ protected:
     std::string Read(const std::string& name) const {
         return e2e::ReadBytes(ToWide(Path(name))).value_or("<missing>");
     }
-    std::vector<std::string> Entries() {
-        std::vector<std::string> names;
+    Lines Entries(std::wstring folder = L"") {
+        Lines names;
         WIN32_FIND_DATAW entry;
-        const HANDLE find = FindFirstFileW((root_ + L"\\*").c_str(), &entry);
+        const HANDLE find =
+            FindFirstFileW(((folder.empty() ? root_ : folder) + L"\\*").c_str(), &entry);
         for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &entry)) {
             names.push_back(ToUtf8(entry.cFileName));
         }
         FindClose(find);
+        std::sort(names.begin(), names.end());
         return names;
     }
 
@@ -109,50 +114,55 @@ protected:
     std::shared_ptr<IFileSystem> fso_ = files_.CreateFileSystem();
 };
 
+// A copy goes to "<destination>.kivnew" and is moved over the destination in one step; a
+// leftover of that name from a killed run is replaced.
 TEST_F(Win32Files, CopyReplacesWholeOrLeavesTheDestinationAsItWas) {
+    const DWORD kReadOnly = FILE_ATTRIBUTE_READONLY, kNormal = FILE_ATTRIBUTE_NORMAL;
     const struct {
         const char* what;
         const char* source;
-        const char* destination;
-        DWORD attributes;  // of an installed copy; 0: none
-        bool held;         // open elsewhere without sharing
+        DWORD installed;  // attributes of an installed copy; 0: none
+        DWORD leftover;   // of a leftover temporary copy; 0: none
+        bool held;        // the installed copy is open elsewhere without sharing
         int32_t number;
     } cases[] = {
-        {"new copy", "staged.dll", "installed.dll", 0, false, 0},
-        {"replacement", "staged.dll", "installed.dll", FILE_ATTRIBUTE_ARCHIVE, false, 0},
-        {"in use", "staged.dll", "installed.dll", FILE_ATTRIBUTE_NORMAL, true, 70},
-        {"read-only", "staged.dll", "installed.dll", FILE_ATTRIBUTE_READONLY, false, 70},
-        {"no source", "gone.dll", "installed.dll", FILE_ATTRIBUTE_NORMAL, false, 53},
-        {"no source folder", "gone\\a.dll", "installed.dll", FILE_ATTRIBUTE_NORMAL, false, 76},
-        {"no folder", "staged.dll", "Library\\installed.dll", 0, false, 76},
+        {"new copy", "staged.dll", 0, kReadOnly, false, 0},
+        {"replacement", "staged.dll", FILE_ATTRIBUTE_ARCHIVE, kNormal, false, 0},
+        {"in use", "staged.dll", kNormal, 0, true, 70},
+        {"read-only", "staged.dll", kReadOnly, 0, false, 70},
+        {"hidden", "staged.dll", FILE_ATTRIBUTE_HIDDEN, 0, false, 70},
+        {"system", "staged.dll", FILE_ATTRIBUTE_SYSTEM, 0, false, 70},
+        {"no source", "gone.dll", kNormal, 0, false, 53},
+        {"no source folder", "gone\\a.dll", kNormal, 0, false, 76},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Write("staged.dll", "new content", kStaged, FILE_ATTRIBUTE_READONLY);
-        if (c.attributes) {
-            Write("installed.dll", "old", kOlder, c.attributes);
+        Write("staged.dll", "new content", kStaged, kReadOnly);
+        if (c.installed) {
+            Write("installed.dll", "old", kOlder, c.installed);
+        }
+        if (c.leftover) {
+            Write("installed.dll.kivnew", "torn", kOlder, c.leftover);
         }
         const auto before = Entries();
-        ScopedKernelHandle held(c.held
-                                    ? CreateFileW(ToWide(Path(c.destination)).c_str(), GENERIC_READ,
-                                                  0, nullptr, OPEN_EXISTING, 0, nullptr)
-                                    : nullptr);
-        EXPECT_EQ(ErrorNumberOf([&] { fso_->CopyFile(Path(c.source), Path(c.destination)); }),
+        ScopedKernelHandle held(c.held ? CreateFileW(ToWide(Path("installed.dll")).c_str(),
+                                                     GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                                     nullptr)
+                                       : nullptr);
+        EXPECT_EQ(ErrorNumberOf([&] { fso_->CopyFile(Path(c.source), Path("installed.dll")); }),
                   c.number);
         held.Reset();
         const bool copied = c.number == 0;
-        EXPECT_EQ(Read("installed.dll"), copied         ? "new content"
-                                         : c.attributes ? "old"
-                                                        : "<missing>");
-        if (copied || c.attributes) {
-            EXPECT_EQ(files_.LastModified(Path("installed.dll")), copied ? kStaged : kOlder);
-        }
-        EXPECT_EQ(Entries().size(), before.size() + (copied && !c.attributes)) << "no temporary";
-        for (const char* name : {"staged.dll", "installed.dll"}) {
+        EXPECT_EQ(Read("installed.dll"), copied ? "new content" : "old");
+        EXPECT_EQ(files_.LastModified(Path("installed.dll")), copied ? kStaged : kOlder);
+        EXPECT_EQ(Entries(), (copied ? Lines{".", "..", "installed.dll", "staged.dll"} : before));
+        for (const char* name : {"staged.dll", "installed.dll", "installed.dll.kivnew"}) {
             SetFileAttributesW(ToWide(Path(name)).c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileW(ToWide(Path(name)).c_str());
         }
     }
+    Write("staged.dll", "new content", kStaged);
+    EXPECT_EQ(ErrorNumberOf([&] { fso_->CopyFile(Path("staged.dll"), Path("no\\a.dll")); }), 76);
 }
 
 TEST_F(Win32Files, TheFileListShowsPlainFilesInCaseBlindOrder) {
@@ -192,14 +202,7 @@ TEST_F(Win32Files, ADiskThatFillsLeavesTheInstalledFileAsItWasAndNoTemporaryFile
                   [&] { fso_->CopyFile(Path("staged.dll"), ToUtf8(folder) + "\\installed.dll"); }),
               61);
     EXPECT_EQ(e2e::ReadBytes(folder + L"\\installed.dll"), "old");
-    WIN32_FIND_DATAW entry;
-    const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
-    int entries = 0;
-    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &entry)) {
-        ++entries;
-    }
-    FindClose(find);
-    EXPECT_EQ(entries, 3) << "., .. and installed.dll alone";
+    EXPECT_EQ(Entries(folder), (Lines{".", "..", "installed.dll"})) << "no temporary copy";
     e2e::RemoveTree(folder);
 }
 
