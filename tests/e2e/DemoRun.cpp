@@ -16,15 +16,10 @@ int wmain(int argc, wchar_t** argv) {
     }
     const std::wstring folder = argv[1];
     Program program(L"\"" + OwnFolder() + L"\\kivupdate.exe\" " + folder);
-    if (const auto box = program.NextBox(120000)) {
-        std::printf("FAILED: a message box \"%s\":\n%s\n", box->title.c_str(), box->text.c_str());
+    if (const auto box = program.NextBox(120000); box || !program.PassEnded()) {
+        std::printf("FAILED: %s\n", box ? box->text.c_str() : program.status.c_str());
         return 1;
     }
-    if (!program.PassEnded()) {
-        std::printf("FAILED: the pass did not finish (%s)\n", program.status.c_str());
-        return 1;
-    }
-    std::printf("Window log:\n");
     for (const std::string& line : program.Log()) {
         std::printf("  | %s\n", line.c_str());
     }

@@ -15,29 +15,15 @@ constexpr int kList1 = 1002, kProgressBar = 1003, kLabelBase = 2000;
                              ")");
 }
 
-struct Search {
-    DWORD pid;
-    const wchar_t* className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
-    auto& search = *reinterpret_cast<Search*>(param);
-    DWORD owner = 0;
-    wchar_t name[64] = {};
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search.pid && IsWindowVisible(window) && GetClassNameW(window, name, 64) &&
-        wcscmp(name, search.className) == 0) {
-        search.found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND VisibleWindowOf(DWORD pid, const wchar_t* className) {
-    Search search{pid, className, nullptr};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, className, nullptr));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == pid && IsWindowVisible(window)) {
+            return window;
+        }
+    }
+    return nullptr;
 }
 
 std::string TextOf(HWND window) {
@@ -117,26 +103,18 @@ void WriteNew(const std::wstring& path, const std::string& bytes, FILETIME time)
     }
 }
 
-FILETIME Shifted(FILETIME time, LONGLONG seconds) {
-    ULARGE_INTEGER ticks = {{time.dwLowDateTime, time.dwHighDateTime}};
-    ticks.QuadPart += static_cast<ULONGLONG>(seconds * 10000000);
-    return {ticks.LowPart, ticks.HighPart};
-}
-
 std::wstring NewTemporaryFolder() {
-    std::wstring temp(MAX_PATH, L'\0');
+    static int made = 0;
+    std::wstring temp(MAX_PATH, L'\0'), folder;
     temp.resize(GetTempPathW(MAX_PATH, temp.data()));
-    for (int n = 1;; ++n) {
-        const std::wstring folder = temp + L"Kiv Aldervik \u03A9\u043C\u6F22 " +
-                                    std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                    std::to_wstring(n);
-        if (CreateDirectoryW(folder.c_str(), nullptr)) {
-            return folder;
-        }
-        if (GetLastError() != ERROR_ALREADY_EXISTS) {
-            Fail("cannot create", folder);
-        }
+    do {  // a folder left by an earlier run of the same process id is passed over
+        folder = temp + L"Kiv Aldervik \u03A9\u043C\u6F22 " +
+                 std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++made);
+    } while (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
+    if (!Exists(folder)) {
+        Fail("cannot create", folder);
     }
+    return folder;
 }
 
 void RemoveTree(const std::wstring& folder) {

@@ -35,7 +35,6 @@ bool Exists(const std::wstring& path);
 std::optional<std::string> ReadBytes(const std::wstring& path);
 // Writes a file that must not exist yet, with the given last-modified time.
 void WriteNew(const std::wstring& path, const std::string& bytes, FILETIME time);
-FILETIME Shifted(FILETIME time, LONGLONG seconds);
 // Made, with blanks and Greek, Cyrillic and CJK letters in its name.
 std::wstring NewTemporaryFolder();
 void RemoveTree(const std::wstring& folder);
@@ -58,7 +57,6 @@ public:
     Program& operator=(const Program&) = delete;
 
     DWORD Id() const { return pid_; }
-    HANDLE Handle() const { return process_; }
     HWND Window() const { return window_; }
     // Until a message box shows (given back), the log ends with the closing lines, or
     // the program ends; "status" says why it gave up.

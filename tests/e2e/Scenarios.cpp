@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
-#include <psapi.h>
-
 #include <algorithm>
-#include <cstdio>
 #include <stdexcept>
 
 #include "Harness.h"
@@ -173,7 +170,9 @@ public:
             }
             WriteNew(folder_ + L"\\support\\" + file.name, Bytes(file.what, file.name), kStaged);
             if (file.installed != Nowhere) {
-                Place(Path(file.installed, file.name), "installed", Shifted(kStaged, -file.age));
+                ULARGE_INTEGER time = {{kStaged.dwLowDateTime, kStaged.dwHighDateTime}};
+                time.QuadPart -= file.age * 10000000;
+                Place(Path(file.installed, file.name), "installed", {time.LowPart, time.HighPart});
             }
         }
         if (!s.library) {
@@ -276,22 +275,6 @@ void AnswerBoxes(Program& program, const std::vector<ExpectedBox>& expected) {
     ASSERT_TRUE(program.PassEnded()) << program.status;
 }
 
-void CheckWindow(const Program& program, const Scenario& s, bool wow64) {
-    const HWND window = program.Window();
-    RECT client = {};
-    GetClientRect(window, &client);
-    const HDC screen = GetDC(nullptr);
-    EXPECT_EQ(client.right, MulDiv(404, GetDeviceCaps(screen, LOGPIXELSX), 96));
-    EXPECT_EQ(client.bottom, MulDiv(419, GetDeviceCaps(screen, LOGPIXELSY), 96));
-    ReleaseDC(nullptr, screen);
-    BYTE alpha = 0;
-    EXPECT_TRUE(GetLayeredWindowAttributes(window, nullptr, &alpha, nullptr) && alpha == 200);
-    EXPECT_EQ(GetWindowLongW(window, GWL_EXSTYLE), WS_EX_LAYERED);
-    EXPECT_EQ(IsWindowVisible(GetDlgItem(window, 2001)) != FALSE, wow64) << "64-bit";
-    const bool failed = !s.boxes.empty() && s.boxes[0].icon;
-    EXPECT_EQ(program.Progress(), failed ? 0 : 100);
-}
-
 TEST_P(Scenarios, Run) {
     const Scenario& s = GetParam();
     if (s.route == Route::Regsvr32 && !Exists(Wow64Folder())) {
@@ -320,11 +303,19 @@ TEST_P(Scenarios, Run) {
     log.insert(log.end(), s.log.begin(), s.log.end());
     log.insert(log.end(), {" ...", " ..."});
     EXPECT_EQ(program.Log(), log);
-    CheckWindow(program, s, stage.Route64());
-    PROCESS_MEMORY_COUNTERS memory = {};
-    K32GetProcessMemoryInfo(program.Handle(), &memory, sizeof memory);
-    std::printf("peak working set %lu KB\n",
-                static_cast<unsigned long>(memory.PeakWorkingSetSize / 1024));
+    const HWND window = program.Window();
+    RECT client = {};
+    GetClientRect(window, &client);
+    const HDC screen = GetDC(nullptr);
+    EXPECT_EQ(client.right, MulDiv(404, GetDeviceCaps(screen, LOGPIXELSX), 96));
+    EXPECT_EQ(client.bottom, MulDiv(419, GetDeviceCaps(screen, LOGPIXELSY), 96));
+    ReleaseDC(nullptr, screen);
+    BYTE alpha = 0;
+    EXPECT_TRUE(GetLayeredWindowAttributes(window, nullptr, &alpha, nullptr) && alpha == 200);
+    EXPECT_EQ(GetWindowLongW(window, GWL_EXSTYLE), WS_EX_LAYERED);
+    EXPECT_EQ(IsWindowVisible(GetDlgItem(window, 2001)) != FALSE, stage.Route64()) << "64-bit";
+    const bool failed = !s.boxes.empty() && s.boxes[0].icon;
+    EXPECT_EQ(program.Progress(), failed ? 0 : 100);
 
     if (s.secondInstance) {
         Program second(command);

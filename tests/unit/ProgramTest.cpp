@@ -91,38 +91,38 @@ TEST_F(ProgramTest, ClosingTheWindowRelaunchesWithTheArgumentTextUntrimmed) {
     }
 }
 
-TEST_F(ProgramTest, ASecondInstanceBeepsSaysSoAndDoesNothingElse) {
-    win->runtime.anotherInstance = true;
-    EXPECT_EQ(Run("C:\\Kiv"), 1);
-    EXPECT_EQ(win->trace,
-              (Lines{"beep", "box Kiv Software 16: ''kivALDERVIK '' is already open !"}));
-}
-
-TEST_F(ProgramTest, EndEndsWithoutRelaunching) {
-    win->view.pressEnd = true;
-    EXPECT_EQ(Run("C:\\Kiv"), 0);
-    EXPECT_EQ(Tail(win->trace, 3), (Lines{"pointer 0", "doevents", "end 0"}));
-}
-
-TEST_F(ProgramTest, WithoutAnApplicationDataFolderTheRootOfTheDriveIsUsed) {
-    win->shell.folders.clear();
-    EXPECT_EQ(Run(""), 0);
-    EXPECT_EQ(win->trace.back(), "start \"\\Kiv Aldervik\\kivapp1.exe\" | show 2");
+// A second instance does nothing else; "End" ends without relaunching; without an
+// application-data folder the folder is at the root of the drive.
+TEST_F(ProgramTest, ASecondInstanceEndAndNoApplicationDataFolder) {
+    const Lines second = {"beep", "box Kiv Software 16: ''kivALDERVIK '' is already open !"};
+    // another instance, "End" pressed, application data, argument text, exit code, trace end
+    const std::tuple<bool, bool, bool, const char*, int, Lines> cases[] = {
+        {true, false, true, "C:\\Kiv", 1, second},
+        {false, true, true, "C:\\Kiv", 0, {"pointer 0", "doevents", "end 0"}},
+        {false, false, false, "", 0, {"start \"\\Kiv Aldervik\\kivapp1.exe\" | show 2"}},
+    };
+    for (const auto& [another, end, appData, argumentText, exitCode, traceEnd] : cases) {
+        Reset();
+        win->runtime.anotherInstance = another;
+        win->view.pressEnd = end;
+        if (!appData) {
+            win->shell.folders.clear();
+        }
+        EXPECT_EQ(Run(argumentText), exitCode);
+        EXPECT_EQ(another ? win->trace : Tail(win->trace, traceEnd.size()), traceEnd);
+    }
 }
 
 TEST_F(ProgramTest, AnUnhandledErrorIsReportedAndEndsTheProgram) {
     // operation, error, end of the trace
+    // clang-format off
     const std::tuple<const char*, int32_t, Lines> cases[] = {
-        {"relaunch",
-         53,
-         {"start \"C:\\Kiv\\kivapp1.exe\"C:\\Kiv | show 2",
-          "box kivupdate 16: Run-time error '53':\r\n\r\nFile not found", "end 3"}},
-        {"create",
-         429,
-         {"refresh window", "doevents",
-          "box kivupdate 16: Run-time error '429':\r\n\r\nActiveX component can't create object",
-          "end 3"}},
+        {"relaunch", 53, {"start \"C:\\Kiv\\kivapp1.exe\"C:\\Kiv | show 2",
+                          "box kivupdate 16: Run-time error '53':\r\n\r\nFile not found", "end 3"}},
+        {"create", 429, {"refresh window", "doevents", "box kivupdate 16: Run-time error '429':"
+                         "\r\n\r\nActiveX component can't create object", "end 3"}},
     };
+    // clang-format on
     for (const auto& [operation, number, traceEnd] : cases) {
         SCOPED_TRACE(operation);
         Reset();
