@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
-#include <shlobj.h>
 
-#include <algorithm>
 #include <stdexcept>
 
 #include "Harness.h"
@@ -124,10 +122,8 @@ std::wstring Lower(std::wstring text) {
     return text;
 }
 
-std::wstring DefaultFolder() {
-    wchar_t path[MAX_PATH] = {};
-    SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_DEFAULT, path);
-    return std::wstring(path) + L"\\Kiv Aldervik";
+std::wstring DefaultFolder() {  // where CSIDL 26 is, as the Win32 suite shows
+    return _wgetenv(L"APPDATA") + std::wstring(L"\\Kiv Aldervik");
 }
 
 std::string Bytes(What what, const std::wstring& name) {
@@ -140,11 +136,7 @@ std::string Bytes(What what, const std::wstring& name) {
     if (what == Plain || what == Empty) {
         return what == Plain ? "staged " + Utf8(name) : "";
     }
-    const auto bytes = ReadBytes(OwnFolder() + L"\\" + builds[what]);
-    if (!bytes) {
-        throw std::runtime_error("the test components are not built");
-    }
-    return *bytes;
+    return ReadBytes(OwnFolder() + L"\\" + builds[what]).value();  // built beside the suite
 }
 
 // Everything one run puts on the disk, removed again when the run is over.
@@ -255,6 +247,9 @@ bool Same(std::wstring a, std::wstring b) {
     return a == b;
 }
 
+void PrintTo(const Scenario& s, std::ostream* out) {
+    *out << s.name;
+}
 class Scenarios : public ::testing::TestWithParam<Scenario> {};
 
 void AnswerBoxes(Program& program, const std::vector<ExpectedBox>& expected) {
@@ -309,10 +304,13 @@ TEST_P(Scenarios, Run) {
     const HDC screen = GetDC(nullptr);
     EXPECT_EQ(client.right, MulDiv(404, GetDeviceCaps(screen, LOGPIXELSX), 96));
     EXPECT_EQ(client.bottom, MulDiv(419, GetDeviceCaps(screen, LOGPIXELSY), 96));
-    ReleaseDC(nullptr, screen);
     BYTE alpha = 0;
     EXPECT_TRUE(GetLayeredWindowAttributes(window, nullptr, &alpha, nullptr) && alpha == 200);
     EXPECT_EQ(GetWindowLongW(window, GWL_EXSTYLE), WS_EX_LAYERED);
+    RECT step = {};  // Label(21), sized to " ..." rather than to its design caption
+    GetWindowRect(GetDlgItem(window, 2021), &step);
+    EXPECT_LT(step.right - step.left, MulDiv(30, GetDeviceCaps(screen, LOGPIXELSX), 96));
+    ReleaseDC(nullptr, screen);
     EXPECT_EQ(IsWindowVisible(GetDlgItem(window, 2001)) != FALSE, stage.Route64()) << "64-bit";
     const bool failed = !s.boxes.empty() && s.boxes[0].icon;
     EXPECT_EQ(program.Progress(), failed ? 0 : 100);

@@ -213,14 +213,21 @@ struct ShellFolders final : IShellFolders, Part {
             return hr::InvalidArg;
         }
         list = static_cast<ItemIdList>(csidl) + 0x1000;
+        freed.erase(list);
         return hr::Ok;
     }
     bool GetPathFromIdList(ItemIdList list, std::string& buffer) override {
-        const std::string& path = folders.at(static_cast<int32_t>(list - 0x1000)).path;
+        const std::string& path = freed.count(list)
+                                      ? std::string()  // freed: nothing to read
+                                      : folders.at(static_cast<int32_t>(list - 0x1000)).path;
         buffer.replace(0, path.size() + 1, path + '\0');
         return !path.empty();
     }
-    void FreeIdList(ItemIdList) override { trace.push_back("free list"); }
+    void FreeIdList(ItemIdList list) override {
+        trace.push_back("free list");
+        freed.insert(list);
+    }
+    std::set<ItemIdList> freed;
 
     std::map<int32_t, Folder> folders;  // by CSIDL without flags
 };

@@ -42,9 +42,8 @@ int32_t ErrorNumberOf(const std::function<void()>& call) {
 // The program under test: KIV_PROGRAM names it (the shipped 32-bit build, read as data
 // by a 64-bit suite), else the kivupdate.exe built beside this test.
 std::wstring ProgramPath() {
-    wchar_t named[MAX_PATH] = {};
-    const DWORD length = GetEnvironmentVariableW(L"KIV_PROGRAM", named, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? named : e2e::OwnFolder() + L"\\kivupdate.exe";
+    const wchar_t* named = _wgetenv(L"KIV_PROGRAM");
+    return named ? named : e2e::OwnFolder() + L"\\kivupdate.exe";
 }
 
 TEST(Win32Resources, CatalogueAndVersionComeBackExactlyFromTheCompiledProgram) {
@@ -163,6 +162,9 @@ TEST_F(Win32Files, CopyReplacesWholeOrLeavesTheDestinationAsItWas) {
     }
     Write("staged.dll", "new content", kStaged);
     EXPECT_EQ(ErrorNumberOf([&] { fso_->CopyFile(Path("staged.dll"), Path("no\\a.dll")); }), 76);
+    const int64_t exact = kStaged * 10000000 + 116444736000000000;  // a whole second
+    e2e::WriteNew(ToWide(Path("exact.dll")), "", {DWORD(exact), DWORD(exact >> 32)});
+    EXPECT_EQ(files_.LastModified(Path("exact.dll")), kStaged);
 }
 
 TEST_F(Win32Files, TheFileListShowsPlainFilesInCaseBlindOrder) {
@@ -190,8 +192,8 @@ TEST_F(Win32Files, TheFileListShowsPlainFilesInCaseBlindOrder) {
 
 // scripts/test maps a drive of 1 MB as KIV_SMALL_DRIVE.
 TEST_F(Win32Files, ADiskThatFillsLeavesTheInstalledFileAsItWasAndNoTemporaryFile) {
-    wchar_t drive[8] = {};
-    if (GetEnvironmentVariableW(L"KIV_SMALL_DRIVE", drive, 8) == 0) {
+    const wchar_t* drive = _wgetenv(L"KIV_SMALL_DRIVE");
+    if (drive == nullptr) {
         GTEST_SKIP() << "no small drive: scripts/test maps one where it may mount a tmpfs";
     }
     const std::wstring folder = std::wstring(drive) + L"full";
@@ -212,10 +214,8 @@ TEST(Win32Folders, ApplicationDataAndTheSystemDirectoryAsWindowsGivesThem) {
     Win32SystemDirs dirs;
     kiv::Win32Files files;
     CSystemFolders folders(modules, shell, dirs, files);
-    wchar_t appData[MAX_PATH] = {};
-    GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
     EXPECT_TRUE(folders.Enhanced());
-    EXPECT_EQ(folders.Path(CSIDL_APPDATA), ToUtf8(appData));
+    EXPECT_EQ(folders.Path(CSIDL_APPDATA), ToUtf8(_wgetenv(L"APPDATA")));
     EXPECT_EQ(ToWide(folders.SysDir()), e2e::SystemFolder());
     EXPECT_EQ(folders.Path(17), "") << "a virtual folder";
 }
