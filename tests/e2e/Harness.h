@@ -17,12 +17,10 @@ std::wstring Wide(const std::string& text);
 // Polls every 20 ms until the condition holds or the time is up.
 template <typename Condition>
 bool Within(DWORD timeoutMs, Condition condition) {
-    const ULONGLONG end = GetTickCount64() + timeoutMs;
-    while (!condition()) {
+    for (const ULONGLONG end = GetTickCount64() + timeoutMs; !condition(); Sleep(20)) {
         if (GetTickCount64() >= end) {
             return false;
         }
-        Sleep(20);
     }
     return true;
 }

@@ -24,7 +24,7 @@ enum What { Component, Plain, NoEntry, Empty, Sibling, UsesSibling, Big };
 // Where64: a component new to the system folder, which goes to SysWOW64 on 64-bit Windows.
 enum Where { Nowhere, System, Wow64, Library, Where64 };
 enum class Route { Any, InProcess, Regsvr32 };
-enum class Arg { Folder, FolderAndBlanks, Quoted, Default };
+enum class Arg { Folder, Quoted, Default, LongFolderAndBlanks };  // the last of 236 characters
 enum class Ending { Close, End };
 
 struct File {
@@ -60,7 +60,7 @@ const std::string kNoEntry = "Process failed in obtaining entry point or creatin
 
 // clang-format off
 const Scenario kScenarios[] = {
-    {"EachKindLandsWhereItBelongs", Arg::FolderAndBlanks, true, Route::Any,
+    {"EachKindLandsWhereItBelongs", Arg::LongFolderAndBlanks, true, Route::Any,
      {{L"Grid.Ocx", Component, Nowhere, 0, Where64, kBoth},
       {L"KEYS.dep", Plain, System, 1, System},
       {L"kivmixlib.dll", Component, Nowhere, 0, Library, kBoth},
@@ -143,10 +143,14 @@ std::string Bytes(What what, const std::wstring& name) {
 class Stage {
 public:
     Stage(const Scenario& s) : folder_(s.arg == Arg::Default ? DefaultFolder() : L"") {
-        if (folder_.empty()) {
-            folder_ = NewTemporaryFolder();
-        } else if (!CreateDirectoryW(folder_.c_str(), nullptr)) {
+        if (!folder_.empty() && !CreateDirectoryW(folder_.c_str(), nullptr)) {
             throw std::runtime_error("the default installation folder exists already");
+        } else if (folder_.empty()) {
+            folder_ = NewTemporaryFolder();
+        }
+        if (s.arg == Arg::LongFolderAndBlanks) {  // paths of 240 to 300 characters below it
+            folder_ += L"\\" + std::wstring(235 - folder_.size(), L'l');
+            CreateDirectoryW(folder_.c_str(), nullptr);
         }
         CreateDirectoryW(Path(Library, L"").c_str(), nullptr);
         CreateDirectoryW((folder_ + L"\\support").c_str(), nullptr);
@@ -284,10 +288,10 @@ TEST_P(Scenarios, Run) {
     Stage stage(s);
     const std::wstring record = stage.Folder() + L"\\components.record";
     SetEnvironmentVariableW(L"KIV_COMPONENT_RECORD", record.c_str());
-    const std::wstring argument = s.arg == Arg::Default           ? L""
-                                  : s.arg == Arg::Quoted          ? L"\"" + stage.Folder() + L"\""
-                                  : s.arg == Arg::FolderAndBlanks ? stage.Folder() + L"  "
-                                                                  : stage.Folder();
+    const std::wstring argument = s.arg == Arg::Default  ? L""
+                                  : s.arg == Arg::Quoted ? L"\"" + stage.Folder() + L"\""
+                                  : s.arg == Arg::LongFolderAndBlanks ? stage.Folder() + L"  "
+                                                                      : stage.Folder();
     const std::wstring quoted = L"\"" + stage.Folder() + L"\\kivupdate.exe\"";
     const std::wstring command = argument.empty() ? quoted : quoted + L" " + argument;
     Program program(command, (stage.Folder() + L"\\current").c_str());

@@ -315,8 +315,6 @@ TEST(Win32Workers, AWorkerLoadsTheComponentRunsItsEntryPointAndReportsHow) {
         }
         threads.Close(worker);
     }
-    // The slow workers still run in their libraries, which stay loaded until they return;
-    // their folder is left to the temporary folder's owner.
 }
 
 }  // namespace
