@@ -126,7 +126,7 @@ kiv_trap_cleanup() {
 kiv_make_prefix() {
     local prefix=$1 arch=$2
     local template="$KIV_BUILD/wine/template-$arch" version
-    version=$(kiv_wine --version)
+    version="$(kiv_wine --version) 2"  # 2: the template's settings as they now are
     if [ "$(cat "$template.version" 2>/dev/null)" != "$version" ]; then
         rm -rf "$template" "$template.version"
         mkdir -p "$(dirname "$template")"
@@ -137,6 +137,11 @@ kiv_make_prefix() {
         # close at once.
         WINEPREFIX=$template kiv_wine reg add 'HKCU\Software\Wine\X11 Driver' \
             /v Managed /d N /f >/dev/null 2>&1
+        # A program that crashes ends at once instead of waiting in wine's debugger, so a
+        # crash fails its suite in a moment rather than at its time limit.
+        WINEPREFIX=$template kiv_wine reg add \
+            'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+            /v Debugger /d '' /f >/dev/null 2>&1
         WINEPREFIX=$template wineserver -w
         echo "$version" >"$template.version"
     fi
