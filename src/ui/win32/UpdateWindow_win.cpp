@@ -338,11 +338,15 @@ void UpdateWindow::Frame() {
     pendingCaptions_.clear();
     progressBar_->Flush();
     if (listHeld_) {
-        // The list brings its scroll bar and any newly visible line up to date.
+        // Lines added while the list was held invalidated nothing: the frame repaints it,
+        // its scroll bar included, once.
         SendMessageW(list1_, WM_SETREDRAW, TRUE, 0);
-        SendMessageW(list1_, WM_SETREDRAW, FALSE, 0);
+        InvalidateRect(list1_, nullptr, TRUE);
     }
     RedrawWindow(window_.Get(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    if (listHeld_) {
+        SendMessageW(list1_, WM_SETREDRAW, FALSE, 0);
+    }
     AnswerSentMessages();
 }
 
@@ -351,6 +355,9 @@ void UpdateWindow::HoldList(bool hold) {
     if (hold != listHeld_) {
         listHeld_ = hold;
         SendMessageW(list1_, WM_SETREDRAW, hold ? FALSE : TRUE, 0);
+        if (!hold) {
+            InvalidateRect(list1_, nullptr, TRUE);
+        }
     }
 }
 
