@@ -45,11 +45,7 @@ void LoadFromTheSystemFolder() {
         return;  // never a name alone: that is the search this closes
     }
     for (const wchar_t* name : kLoadedLaterByTheSystem) {
-        const std::wstring path = system + L'\\' + name;
-        if (!LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32) &&
-            GetLastError() == ERROR_INVALID_PARAMETER) {  // a system without the search flags
-            LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-        }
+        kiv::LoadLibraryConfined(system + L'\\' + name, LOAD_LIBRARY_SEARCH_SYSTEM32);
     }
 }
 

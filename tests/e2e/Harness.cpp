@@ -11,8 +11,7 @@ namespace {
 constexpr int kList1 = 1002, kProgressBar = 1003, kLabelBase = 2000;
 
 [[noreturn]] void Fail(const std::string& what, const std::wstring& path) {
-    throw std::runtime_error(what + " " + Utf8(path) + " (error " + std::to_string(GetLastError()) +
-                             ")");
+    throw std::runtime_error(what + " " + Utf8(path) + ", error " + std::to_string(GetLastError()));
 }
 
 HWND VisibleWindowOf(DWORD pid, const wchar_t* className) {

@@ -122,19 +122,14 @@ std::wstring Lower(std::wstring text) {
     return text;
 }
 
-std::wstring DefaultFolder() {  // where CSIDL 26 is, as the Win32 suite shows
-    return _wgetenv(L"APPDATA") + std::wstring(L"\\Kiv Aldervik");
-}
-
 std::string Bytes(What what, const std::wstring& name) {
-    static const wchar_t* const builds[] = {L"kivtestcom.dll",         nullptr,
-                                            L"kivtestcom_noentry.dll", nullptr,
-                                            L"kivsiblinglib.dll",      L"kivuseslib.dll"};
-    if (what == Big) {
-        return std::string(200 << 20, 'b');
-    }
-    if (what == Plain || what == Empty) {
-        return what == Plain ? "staged " + Utf8(name) : "";
+    static const wchar_t* const builds[] = {
+        L"kivtestcom.dll", nullptr, L"kivtestcom_noentry.dll", nullptr, L"kivsiblinglib.dll",
+        L"kivuseslib.dll", nullptr};
+    if (builds[what] == nullptr) {  // made here, not built
+        return what == Big     ? std::string(200 << 20, 'b')
+               : what == Plain ? "staged " + Utf8(name)
+                               : "";
     }
     return ReadBytes(OwnFolder() + L"\\" + builds[what]).value();  // built beside the suite
 }
@@ -142,7 +137,10 @@ std::string Bytes(What what, const std::wstring& name) {
 // Everything one run puts on the disk, removed again when the run is over.
 class Stage {
 public:
-    Stage(const Scenario& s) : folder_(s.arg == Arg::Default ? DefaultFolder() : L"") {
+    // The default folder is where CSIDL 26 is, as the Win32 suite shows.
+    Stage(const Scenario& s)
+        : folder_(s.arg == Arg::Default ? _wgetenv(L"APPDATA") + std::wstring(L"\\Kiv Aldervik")
+                                        : L"") {
         if (!folder_.empty() && !CreateDirectoryW(folder_.c_str(), nullptr)) {
             throw std::runtime_error("the default installation folder exists already");
         } else if (folder_.empty()) {

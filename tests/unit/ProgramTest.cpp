@@ -91,26 +91,23 @@ TEST_F(ProgramTest, ClosingTheWindowRelaunchesWithTheArgumentTextUntrimmed) {
     }
 }
 
-// A second instance does nothing else; "End" ends without relaunching; without an
-// application-data folder the folder is at the root of the drive.
-TEST_F(ProgramTest, ASecondInstanceEndAndNoApplicationDataFolder) {
-    const Lines second = {"beep", "box Kiv Software 16: ''kivALDERVIK '' is already open !"};
-    // another instance, "End" pressed, application data, argument text, exit code, trace end
-    const std::tuple<bool, bool, bool, const char*, int, Lines> cases[] = {
-        {true, false, true, "C:\\Kiv", 1, second},
-        {false, true, true, "C:\\Kiv", 0, {"pointer 0", "doevents", "end 0"}},
-        {false, false, false, "", 0, {"start \"\\Kiv Aldervik\\kivapp1.exe\" | show 2"}},
-    };
-    for (const auto& [another, end, appData, argumentText, exitCode, traceEnd] : cases) {
-        Reset();
-        win->runtime.anotherInstance = another;
-        win->view.pressEnd = end;
-        if (!appData) {
-            win->shell.folders.clear();
-        }
-        EXPECT_EQ(Run(argumentText), exitCode);
-        EXPECT_EQ(another ? win->trace : Tail(win->trace, traceEnd.size()), traceEnd);
-    }
+TEST_F(ProgramTest, ASecondInstanceBeepsSaysSoAndDoesNothingElse) {
+    win->runtime.anotherInstance = true;
+    EXPECT_EQ(Run("C:\\Kiv"), 1);
+    EXPECT_EQ(win->trace,
+              (Lines{"beep", "box Kiv Software 16: ''kivALDERVIK '' is already open !"}));
+}
+
+TEST_F(ProgramTest, EndEndsWithoutRelaunching) {
+    win->view.pressEnd = true;
+    EXPECT_EQ(Run("C:\\Kiv"), 0);
+    EXPECT_EQ(Tail(win->trace, 3), (Lines{"pointer 0", "doevents", "end 0"}));
+}
+
+TEST_F(ProgramTest, WithoutAnApplicationDataFolderTheRootOfTheDriveIsUsed) {
+    win->shell.folders.clear();
+    EXPECT_EQ(Run(""), 0);
+    EXPECT_EQ(win->trace.back(), "start \"\\Kiv Aldervik\\kivapp1.exe\" | show 2");
 }
 
 TEST_F(ProgramTest, AnUnhandledErrorIsReportedAndEndsTheProgram) {

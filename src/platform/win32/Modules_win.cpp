@@ -9,12 +9,12 @@ namespace kiv {
 
 namespace {
 
-HMODULE AsModule(ModuleHandle handle) { return reinterpret_cast<HMODULE>(handle); }
-ModuleHandle AsHandle(HMODULE module) { return reinterpret_cast<ModuleHandle>(module); }
-
-#ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
-#define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
-#endif
+HMODULE AsModule(ModuleHandle handle) {
+    return reinterpret_cast<HMODULE>(handle);
+}
+ModuleHandle AsHandle(HMODULE module) {
+    return reinterpret_cast<ModuleHandle>(module);
+}
 
 }  // namespace
 
@@ -25,20 +25,18 @@ ModuleHandle Win32Modules::GetLoaded(const std::string& name) {
 ModuleHandle Win32Modules::LoadSystemLibrary(const std::string& name) {
     // The program runs elevated from a folder ordinary users can write to: a library of
     // the system must never be picked up from there, so search the system directory only.
-    const std::wstring wide = ToWide(name);
-    HMODULE module = LoadLibraryExW(wide.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
-        // Systems without the search flags: name the file in the system directory.
-        const std::wstring full = SystemDirectoryW() + L"\\" + wide;
-        module = LoadLibraryExW(full.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    }
-    return AsHandle(module);
+    const std::wstring system = SystemDirectoryW();
+    return system.empty() ? 0
+                          : AsHandle(LoadLibraryConfined(system + L"\\" + ToWide(name),
+                                                         LOAD_LIBRARY_SEARCH_SYSTEM32));
 }
 
 ProcAddress Win32Modules::Find(ModuleHandle module, const std::string& exportName) {
     return reinterpret_cast<ProcAddress>(GetProcAddress(AsModule(module), exportName.c_str()));
 }
 
-void Win32Modules::Free(ModuleHandle module) { FreeLibrary(AsModule(module)); }
+void Win32Modules::Free(ModuleHandle module) {
+    FreeLibrary(AsModule(module));
+}
 
 }  // namespace kiv

@@ -36,9 +36,17 @@ std::wstring SystemDirectoryW() {
     return path;
 }
 
+HMODULE LoadLibraryConfined(const std::wstring& path, DWORD searchFlags) {
+    HMODULE library = LoadLibraryExW(path.c_str(), nullptr, searchFlags);
+    if (library == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
+        library = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    }
+    return library;
+}
+
 uint32_t Win32SystemDirs::SystemDirectory(std::string& buffer, uint32_t size) {
-    return WideDirectory([](wchar_t* b, uint32_t n) { return ::GetSystemDirectoryW(b, n); },
-                         buffer, size);
+    return WideDirectory([](wchar_t* b, uint32_t n) { return ::GetSystemDirectoryW(b, n); }, buffer,
+                         size);
 }
 
 uint32_t Win32SystemDirs::WindowsDirectory(std::string& buffer, uint32_t size) {
@@ -47,8 +55,7 @@ uint32_t Win32SystemDirs::WindowsDirectory(std::string& buffer, uint32_t size) {
 }
 
 uint32_t Win32SystemDirs::TempPath(uint32_t size, std::string& buffer) {
-    return WideDirectory([](wchar_t* b, uint32_t n) { return ::GetTempPathW(n, b); }, buffer,
-                         size);
+    return WideDirectory([](wchar_t* b, uint32_t n) { return ::GetTempPathW(n, b); }, buffer, size);
 }
 
 }  // namespace kiv

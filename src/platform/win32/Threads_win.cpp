@@ -9,11 +9,7 @@
 
 #include "platform/win32/Contain_win.h"
 #include "platform/win32/Strconv_win.h"
-
-#ifndef LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR
-#define LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR 0x00000100
-#define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
-#endif
+#include "platform/win32/SystemPaths_win.h"
 
 namespace kiv {
 
@@ -34,23 +30,14 @@ using EntryPoint = RegistrationEntry;
 static_assert(std::is_same_v<EntryPoint, decltype(&DllRegisterServer)> &&
               std::is_same_v<EntryPoint, decltype(&DllUnregisterServer)>);
 
-// By full path, with the component's own folder and the system folder searched for what
-// it needs, never the program's folder or the current one, which others may write to.
-HMODULE LoadComponent(const std::wstring& path) {
-    HMODULE library = LoadLibraryExW(
-        path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (library == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
-        // Systems without the search flags: the altered search path starts beside it.
-        library = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    }
-    return library;
-}
-
 DWORD WINAPI RunRegistration(void* parameter) {
     const std::unique_ptr<std::shared_ptr<Win32Threads::Work>> shared(
         static_cast<std::shared_ptr<Win32Threads::Work>*>(parameter));
     Win32Threads::Work& work = **shared;
-    const HMODULE library = LoadComponent(work.path);
+    // By full path, the component's own folder and the system folder searched for what it
+    // needs, never the program's folder or the current one, which others may write to.
+    const HMODULE library = LoadLibraryConfined(
+        work.path, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (library == nullptr) {
         work.outcome = {Registered::Kind::NotLoaded, 0};
         return ERROR_MOD_NOT_FOUND;

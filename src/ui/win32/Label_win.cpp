@@ -2,6 +2,7 @@
 
 #include "platform/win32/ErrorMap_win.h"
 #include "ui/win32/FormPainter_win.h"
+#include "ui/win32/Subclass_win.h"
 
 namespace kiv {
 
@@ -19,9 +20,7 @@ Label::Label(HWND parent, int controlId, COLORREF color, const std::wstring& cap
     if (measure_) {
         measureFont_ = SelectObject(measure_.Get(), GetStockObject(DEFAULT_GUI_FONT));
     }
-    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    original_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Procedure)));
+    original_ = Subclass(window_, this, Procedure);
     AutoSize();
 }
 
@@ -77,15 +76,9 @@ LRESULT CALLBACK Label::Procedure(HWND window, UINT message, WPARAM wParam, LPAR
         case WM_ENABLE:
             InvalidateRect(window, nullptr, FALSE);
             return 0;
-        case WM_NCDESTROY: {
-            // The static control finishes its own clean-up, and nothing reaches the
-            // label object any more.
-            const WNDPROC original = label->original_;
-            SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        case WM_NCDESTROY:
             label->window_ = nullptr;
-            return CallWindowProcW(original, window, message, wParam, lParam);
-        }
+            return Unsubclass(window, label->original_, message, wParam, lParam);
     }
     return CallWindowProcW(label->original_, window, message, wParam, lParam);
 }

@@ -6,6 +6,7 @@
 
 #include "platform/win32/ErrorMap_win.h"
 #include "platform/win32/ScopedWin_win.h"
+#include "ui/win32/Subclass_win.h"
 
 namespace kiv {
 
@@ -17,9 +18,7 @@ ProgressBar::ProgressBar(HWND parent, int controlId, COLORREF barColor) : barCol
     if (!window_) {
         throw LastError();
     }
-    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    original_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Procedure)));
+    original_ = Subclass(window_, this, Procedure);
     SendMessageW(window_, PBM_SETRANGE32, static_cast<WPARAM>(minimum_), maximum_);
     SendMessageW(window_, PBM_SETPOS, static_cast<WPARAM>(value_), 0);
     // Told to the control as well, for whoever asks it to draw without us.
@@ -59,13 +58,9 @@ LRESULT CALLBACK ProgressBar::Procedure(HWND window, UINT message, WPARAM wParam
         case WM_PRINTCLIENT:
             bar->Paint(reinterpret_cast<HDC>(wParam));
             return 0;
-        case WM_NCDESTROY: {
-            const WNDPROC original = bar->original_;
-            SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        case WM_NCDESTROY:
             bar->window_ = nullptr;
-            return CallWindowProcW(original, window, message, wParam, lParam);
-        }
+            return Unsubclass(window, bar->original_, message, wParam, lParam);
     }
     return CallWindowProcW(bar->original_, window, message, wParam, lParam);
 }
