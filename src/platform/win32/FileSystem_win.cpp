@@ -95,12 +95,17 @@ bool Win32FileSystem::FileExists(const std::string& path) {
     if (path.empty()) {
         return false;
     }
-    const DWORD attributes = GetFileAttributesW(ToWide(path).c_str());
-    // The pass asks about a destination just before it copies there: the answer is kept
-    // for that copy, so that a missing name is looked up once rather than twice.
-    lastPath_ = path;
-    lastAttributes_ = attributes;
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    DestinationLook& look = *look_;
+    look.path = path;
+    look.attributes = GetFileAttributesExW(ToWide(path).c_str(), GetFileExInfoStandard, &data)
+                          ? data.dwFileAttributes
+                          : INVALID_FILE_ATTRIBUTES;
+    look.lastWrite = data.ftLastWriteTime;
+    look.timeTaken = look.attributes == INVALID_FILE_ATTRIBUTES;
+    look.attributesTaken = false;
+    return look.attributes != INVALID_FILE_ATTRIBUTES &&
+           (look.attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 void Win32FileSystem::CopyFile(const std::string& source, const std::string& destination) {
@@ -113,9 +118,10 @@ void Win32FileSystem::CopyFile(const std::string& source, const std::string& des
         throw RuntimeError(err::PathNotFound, ERROR_PATH_NOT_FOUND);
     }
     // The pass asked about this destination just before; that answer stands.
-    const DWORD attributes =
-        destination == lastPath_ ? lastAttributes_ : GetFileAttributesW(to.c_str());
-    lastPath_.clear();
+    DestinationLook& look = *look_;
+    const bool looked = !look.attributesTaken && look.path == destination;
+    look.attributesTaken = look.timeTaken = true;
+    const DWORD attributes = looked ? look.attributes : GetFileAttributesW(to.c_str());
     RequireSourceFile(from);
     RequireFolder(FolderOf(to));
     RequireWritable(attributes);

@@ -74,6 +74,12 @@ FileTime Win32Files::LastModified(const std::string& path) {
     if (path.empty()) {
         throw RuntimeError(err::FileNotFound);
     }
+    // Asked right after the pass looked whether the file exists: that look has the time.
+    DestinationLook& look = *look_;
+    if (!look.timeTaken && look.path == path) {
+        look.timeTaken = true;
+        return ToUnixSeconds(look.lastWrite);
+    }
     if (!GetFileAttributesExW(ToWide(path).c_str(), GetFileExInfoStandard, &data)) {
         throw LastError();
     }
@@ -130,7 +136,7 @@ std::vector<std::string> Win32Files::ListFiles(const std::string& folder) {
 }
 
 std::shared_ptr<IFileSystem> Win32Files::CreateFileSystem() {
-    return std::make_shared<Win32FileSystem>();
+    return std::make_shared<Win32FileSystem>(look_);
 }
 
 }  // namespace kiv

@@ -168,9 +168,9 @@ void UpdateWindow::CreateControls() {
     // first reached by Tab and lies on top, above the labels.
     progressBar_ =
         std::make_unique<ProgressBar>(window_.Get(), ui::kProgressBarId, layout::kProgressBarColor);
-    list1_ = CreateControl(L"LISTBOX", nullptr,
-                           WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                           WS_EX_CLIENTEDGE, ui::kList1Id);
+    logList_.Attach(CreateControl(L"LISTBOX", nullptr,
+                                  WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                                  WS_EX_CLIENTEDGE, ui::kList1Id));
     command1_ = CreateControl(L"BUTTON", L"End", WS_TABSTOP | BS_PUSHBUTTON, 0, ui::kCommand1Id);
 
     const auto& captions = FrmUpdate::DesignCaptions();
@@ -224,10 +224,10 @@ void UpdateWindow::ApplyLayout(UINT dpi, const POINT* topLeft) {
                  SWP_NOZORDER | SWP_NOACTIVATE);
 
     Place(command1_, layout::kCommand1, dpi);
-    Place(list1_, layout::kList1, dpi);
+    Place(logList_.Handle(), layout::kList1, dpi);
     Place(progressBar_->Handle(), layout::kProgressBar, dpi);
     SendMessageW(command1_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont.Get()), TRUE);
-    SendMessageW(list1_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont.Get()), TRUE);
+    SendMessageW(logList_.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(windowFont.Get()), TRUE);
     for (const auto& design : layout::kLabels) {
         Label& label = LabelAt(design.index);
         label.MoveTo({TwipsToPixels(design.left, dpi), TwipsToPixels(design.top, dpi)});
@@ -299,7 +299,7 @@ void UpdateWindow::OnFirstActivation() {
     QueryPerformanceCounter(&lastFrame_);
     RunEvent([this] { form_.Form_Activate(); });
     Frame();
-    HoldList(false);
+    logList_.LetGo();
     passRunning_ = false;
     switch (std::exchange(heldBack_, kNothingHeld)) {
         case kEndHeld:
@@ -337,28 +337,9 @@ void UpdateWindow::Frame() {
     }
     pendingCaptions_.clear();
     progressBar_->Flush();
-    if (listHeld_) {
-        // Lines added while the list was held invalidated nothing: the frame repaints it,
-        // its scroll bar included, once.
-        SendMessageW(list1_, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(list1_, nullptr, TRUE);
-    }
+    logList_.ShowHeld();
     RedrawWindow(window_.Get(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    if (listHeld_) {
-        SendMessageW(list1_, WM_SETREDRAW, FALSE, 0);
-    }
     AnswerSentMessages();
-}
-
-// While the pass adds lines, the list only counts them; a frame shows them.
-void UpdateWindow::HoldList(bool hold) {
-    if (hold != listHeld_) {
-        listHeld_ = hold;
-        SendMessageW(list1_, WM_SETREDRAW, hold ? FALSE : TRUE, 0);
-        if (!hold) {
-            InvalidateRect(list1_, nullptr, TRUE);
-        }
-    }
 }
 
 // Before a wait, a message box or a round of events everything held back is painted,
@@ -367,7 +348,7 @@ void UpdateWindow::BeforeBlocking(void* self) {
     auto& window = *static_cast<UpdateWindow*>(self);
     if (window.passRunning_ && window.window_) {
         window.Frame();
-        window.HoldList(false);
+        window.logList_.LetGo();
     }
 }
 
@@ -439,9 +420,9 @@ void UpdateWindow::RefreshLabel(int index) {
 
 void UpdateWindow::AddLogLine(const std::string& line) {
     if (passRunning_) {
-        HoldList(true);
+        logList_.Hold();
     }
-    SendMessageW(list1_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(line).c_str()));
+    logList_.Add(ToWide(line));
     if (passRunning_) {
         FrameIfDue();
     }
@@ -470,7 +451,10 @@ void UpdateWindow::SetProgressValue(int32_t value) {
 
 void UpdateWindow::Refresh() {
     if (passRunning_) {
+        // Everything on screen but what the pass holds back is current, and a frame
+        // paints exactly that: repainting the rest again would show the same.
         Frame();
+        return;
     }
     RedrawWindow(window_.Get(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }

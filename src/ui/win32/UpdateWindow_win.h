@@ -8,6 +8,7 @@
 #include "ui/IUpdateView.h"
 #include "ui/win32/FormPainter_win.h"
 #include "ui/win32/Label_win.h"
+#include "ui/win32/LogList_win.h"
 #include "ui/win32/ProgressBar_win.h"
 
 namespace kiv {
@@ -57,7 +58,6 @@ private:
     // and is due when a frame's time has passed since the last one.
     void FrameIfDue();
     void Frame();
-    void HoldList(bool hold);
     static void BeforeBlocking(void* self);
     // A close or "End" sent from outside while the pass runs waits for its end.
     bool HoldBack(int request);
@@ -74,7 +74,7 @@ private:
     FrmUpdate& form_;
     ScopedWindow window_;
     HWND command1_ = nullptr;
-    HWND list1_ = nullptr;
+    LogList logList_;
     std::unique_ptr<ProgressBar> progressBar_;
     std::map<int, Label> labels_;
     ScopedFont windowFont_;
@@ -89,7 +89,6 @@ private:
     bool activated_ = false;
     bool closed_ = false;
     bool passRunning_ = false;
-    bool listHeld_ = false;
     int heldBack_ = 0;
     std::map<int, std::wstring> pendingCaptions_;
     LARGE_INTEGER frequency_ = {};
