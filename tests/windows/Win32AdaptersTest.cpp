@@ -19,6 +19,7 @@
 #include "platform/win32/StringTable_win.h"
 #include "platform/win32/SystemDirs_win.h"
 #include "platform/win32/Threads_win.h"
+#include "ui/win32/LogList_win.h"
 // After the Win32 layer, whose headers take the A/W macros away.
 #include "Harness.h"
 #include "platform/RuntimeError.h"
@@ -314,6 +315,52 @@ TEST(Win32Workers, AWorkerLoadsTheComponentRunsItsEntryPointAndReportsHow) {
                 << "the worker frees the library";
         }
         threads.Close(worker);
+    }
+}
+
+// The list box's pixels, frame and scroll bar included.
+std::vector<uint32_t> Pixels(HWND window) {
+    RECT bounds = {};
+    GetWindowRect(window, &bounds);
+    const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
+    BITMAPINFO format = {};
+    format.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    const HDC dc = GetWindowDC(window), memory = CreateCompatibleDC(dc);
+    const HBITMAP bitmap = CreateDIBSection(dc, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, dc, 0, 0, SRCCOPY);
+    GdiFlush();
+    std::vector<uint32_t> pixels(static_cast<const uint32_t*>(bits),
+                                 static_cast<const uint32_t*>(bits) + width * height);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(window, dc);
+    return pixels;
+}
+
+// Whatever a frame leaves of the held lines on screen is what a full repaint shows: lines
+// landing in view, the scroll bar appearing, its thumb shrinking, and lines out of view.
+TEST(Win32LogList, AFrameShowsWhatAFullRepaintWould) {
+    const ScopedWindow parent(CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 10, 10, 300,
+                                              200, nullptr, nullptr, nullptr, nullptr));
+    LogList log;
+    log.Attach(CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", nullptr,
+                               WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 0, 0, 200,
+                               120, parent.Get(), nullptr, nullptr, nullptr));
+    UpdateWindow(parent.Get());
+    for (int added : {2, 10, 40, 300, 3}) {
+        SCOPED_TRACE(added);
+        log.Hold();
+        for (int line = 0; line < added; ++line) {
+            log.Add(L"WWWW " + std::to_wstring(line));
+        }
+        log.ShowHeld();
+        const std::vector<uint32_t> shown = Pixels(log.Handle());
+        log.LetGo();
+        RedrawWindow(log.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+        EXPECT_TRUE(shown == Pixels(log.Handle()));
     }
 }
 
