@@ -1,8 +1,9 @@
 // The baselines of the benchmark: the least a program must do for the pass's copying.
 // It lists the staging folder as the pass does, routes each name the same way, checks
-// existence and times, and copies what is missing or older, either straight with
-// CopyFileW ("bare") or through a temporary file beside the destination and a move
-// ("tempmove"). It times its own loop and prints the milliseconds.
+// existence and times (reading each staged file through the name the pass uses), and
+// copies what is missing or older, either straight with CopyFileW ("bare") or through a
+// temporary file beside the destination and a move ("tempmove"). It times its own loop
+// and prints the milliseconds.
 //
 //   kivbenchloop bare|tempmove INSTALL_FOLDER
 #include <windows.h>
@@ -114,7 +115,9 @@ int wmain(int argc, wchar_t** argv) {
         } else {
             continue;
         }
-        const std::wstring staged = support + L"\\" + name;
+        // Read through the spelling the pass must use for the staged file ("Support"), as
+        // the pass does: the same folder on Windows, a case-blind lookup of it under wine.
+        const std::wstring staged = install + L"\\Support\\" + name;
         WIN32_FILE_ATTRIBUTE_DATA installed = {}, source = {};
         if (GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &installed)) {
             if (!GetFileAttributesExW(staged.c_str(), GetFileExInfoStandard, &source) ||
