@@ -22,11 +22,15 @@
 #include <string>
 #include <thread>
 
+// The program's own identities of its window and controls.
+#include "ui/Controls.h"
+#include "ui/FrmUpdate.h"
+
 namespace {
 
-constexpr int kCommand1 = 1001;
-constexpr int kFileLabel = 2008;
-constexpr int kStepLabel = 2021;
+using kiv::ui::kCommand1Id;
+constexpr int kFileLabel = kiv::ui::LabelId(kiv::label::File);
+constexpr int kStepLabel = kiv::ui::LabelId(kiv::label::Step);
 constexpr UINT kProbeLimitMs = 2000;
 constexpr DWORD kProbeGapMs = 20;
 
@@ -167,7 +171,7 @@ int RunKiv(const std::wstring& exe, const std::wstring& install, bool probe, dou
     if (!started.ok) {
         return 1;
     }
-    const HWND window = WaitForPaintedWindow(started, L"KivUpdateWindow", 30000);
+    const HWND window = WaitForPaintedWindow(started, kiv::ui::kUpdateWindowClass, 30000);
     if (!window) {
         fwprintf(stderr, L"no painted window\n");
         Finish(started, 0);
@@ -195,8 +199,8 @@ int RunKiv(const std::wstring& exe, const std::wstring& install, bool probe, dou
     if (prober) {
         prober->Stop();
     }
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(kCommand1, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(window, kCommand1)));
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(kCommand1Id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window, kCommand1Id)));
     Finish(started, 10000);
     if (passEnd < 0) {
         fwprintf(stderr, L"the pass did not end\n");
