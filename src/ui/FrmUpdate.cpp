@@ -61,10 +61,12 @@ void FrmUpdate::Form_Activate() {
         return;
     }
     activated_ = true;
+    view_->BeginPass(Caption(label::Heading));
     view_->Refresh();
     Platform().runtime->DoEvents();
     FileSystem = Platform().files->CreateFileSystem();
     Update_Reg();
+    view_->EndPass();
 }
 
 void FrmUpdate::Command1_Click() {

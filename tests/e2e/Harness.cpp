@@ -195,9 +195,6 @@ std::optional<Box> Program::FindBox() const {
 std::optional<Box> Program::NextBox(DWORD timeoutMs) {
     std::optional<Box> box;
     const bool settled = Within(timeoutMs, [&] {
-        if (!window_) {
-            window_ = VisibleWindowOf(pid_, L"KivUpdateWindow");
-        }
         box = FindBox();
         return box || PassEnded() || WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
     });
@@ -218,8 +215,15 @@ bool Program::PassEnded() const {
     return log.size() > 2 && log.back() == " ..." && log[log.size() - 2] == " ...";
 }
 
+HWND Program::Window() const {
+    if (!window_) {
+        window_ = VisibleWindowOf(pid_, L"KivUpdateWindow");
+    }
+    return window_;
+}
+
 HWND Program::Control(int id) const {
-    return window_ ? GetDlgItem(window_, id) : nullptr;
+    return Window() ? GetDlgItem(window_, id) : nullptr;
 }
 
 std::vector<std::string> Program::Log() const {

@@ -55,7 +55,7 @@ public:
     Program& operator=(const Program&) = delete;
 
     DWORD Id() const { return pid_; }
-    HWND Window() const { return window_; }
+    HWND Window() const;
     // Until a message box shows (given back), the log ends with the closing lines, or
     // the program ends; "status" says why it gave up.
     std::optional<Box> NextBox(DWORD timeoutMs);
@@ -76,7 +76,7 @@ private:
     HANDLE process_ = nullptr;
     HANDLE job_ = nullptr;
     DWORD pid_ = 0;
-    HWND window_ = nullptr;
+    mutable HWND window_ = nullptr;  // found once it shows
 };
 
 }  // namespace kiv::e2e

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "Harness.h"
+#include "ui/Controls.h"
 
 // The whole program, a handful of runs: each row stages files, starts kivupdate.exe with
 // an argument text, answers its boxes, ends it, and checks the log, the disk, the
@@ -379,6 +381,129 @@ TEST_P(Scenarios, Run) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EndToEnd, Scenarios, ::testing::ValuesIn(kScenarios),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Requests made of the window during the pass and after it, by every way one can arrive:
+// sent, posted, typed and clicked (real input, through the X server's test extension).
+// The pass: a component whose registration takes 3 s and fails (a wait, then a box), then
+// a file that is installed only if the pass went on to its end.
+enum class At { Wait, Box, After };
+enum class Way {
+    SendClose, PostClose, SendSysClose, PostSysClose, SendEnd, PostEnd, TypeAltF4, ClickEnd,
+    AskEndSession, EndSession
+};
+struct Act {
+    At at;
+    Way way;
+    LRESULT answer = -1;  // what the sent message gives back, where that matters
+};
+struct RequestRow {
+    const char* name;
+    std::vector<Act> acts;
+    bool relaunched;
+    bool whole;  // the pass went on to its end
+};
+
+// clang-format off
+const RequestRow kRequestRows[] = {
+    {"APostedCloseInAWaitWinsOverASentEnd", {{At::Wait, Way::PostClose}, {At::Box, Way::SendEnd}}, true, true},
+    {"APostedEndInAWaitWinsOverAPostedClose", {{At::Wait, Way::PostEnd}, {At::Box, Way::PostClose}}, false, true},
+    {"ATypedAltF4InAWaitLeavesTheBoxUp", {{At::Wait, Way::TypeAltF4}}, true, true},
+    {"AClickOnEndInAWaitWinsOverASentClose", {{At::Wait, Way::ClickEnd}, {At::Box, Way::SendSysClose}}, false, true},
+    {"InputOnABoxAnswersOnlyTheBoxAndAltF4AfterCloses", {{At::Box, Way::ClickEnd}, {At::Box, Way::TypeAltF4}, {At::After, Way::TypeAltF4}}, true, true},
+    {"TheSessionEndIsRefusedInThePassAndACloseSentAfterEndsIt", {{At::Wait, Way::AskEndSession, FALSE}, {At::After, Way::AskEndSession, TRUE}, {At::After, Way::SendClose}}, true, true},
+    {"AnEndingSessionEndsTheProgramWithoutRelaunch", {{At::Wait, Way::PostSysClose}, {At::Wait, Way::EndSession}}, false, false},
+};
+// clang-format on
+
+// Wine starts a program of the host beside this one, with no handle to wait on.
+void Xdotool(HWND window, const std::string& what) {
+    RECT place = {};
+    GetWindowRect(window, &place);
+    std::wstring line = L"Z:\\usr\\bin\\xdotool mousemove 0 0 sleep 0.1 mousemove " +
+                        std::to_wstring((place.left + place.right) / 2) + L" " +
+                        std::to_wstring((place.top + place.bottom) / 2) + L" sleep 0.1 " +
+                        Wide(what);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &started));
+    Sleep(500);
+}
+
+void Do(const Program& program, const Act& act) {
+    const HWND window = program.Window(), end = GetDlgItem(window, ui::kCommand1Id);
+    DWORD_PTR answer = 0;
+    BOOL answered = TRUE;
+    const auto send = [&](HWND to, UINT message, WPARAM wParam) {
+        answered = SendMessageTimeoutW(to, message, wParam, 0, SMTO_NORMAL, 2000, &answer) != 0;
+    };
+    switch (act.way) {
+        case Way::SendClose: send(window, WM_CLOSE, 0); break;
+        case Way::PostClose: PostMessageW(window, WM_CLOSE, 0, 0); break;
+        case Way::SendSysClose: send(window, WM_SYSCOMMAND, SC_CLOSE); break;
+        case Way::PostSysClose: PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+        case Way::SendEnd: send(end, BM_CLICK, 0); break;
+        case Way::PostEnd: PostMessageW(end, BM_CLICK, 0, 0); break;
+        case Way::TypeAltF4: Xdotool(window, "key alt+F4"); break;
+        case Way::ClickEnd: Xdotool(end, "click 1"); break;
+        case Way::AskEndSession: send(window, WM_QUERYENDSESSION, 0); break;
+        case Way::EndSession: send(window, WM_ENDSESSION, TRUE); break;
+    }
+    if (act.answer >= 0) {
+        EXPECT_TRUE(answered && static_cast<LRESULT>(answer) == act.answer) << int(act.way);
+    }
+}
+
+void PrintTo(const RequestRow& row, std::ostream* out) {
+    *out << row.name;
+}
+class Requests : public ::testing::TestWithParam<RequestRow> {};
+
+TEST_P(Requests, WaitForThePassAndTheFirstIsCarriedOut) {
+    const RequestRow& row = GetParam();
+    if (!Exists(L"Z:\\usr\\bin\\xdotool")) {
+        GTEST_SKIP() << "no xdotool to type and click with";
+    }
+    Stage stage({"", Arg::Folder, false, Route::Any,
+                 {{L"slowfails.dll", Component, Nowhere, 0, Where64},
+                  {L"zlast.dep", Plain, Nowhere, 0, System}}, {}, {}, Ending::Close});
+    Program program(L"\"" + stage.Folder() + L"\\kivupdate.exe\" " + stage.Folder());
+    const auto act = [&](At at) {
+        for (const Act& each : row.acts) {
+            if (each.at == at) {
+                Do(program, each);
+            }
+        }
+    };
+    ASSERT_TRUE(Within(15000, [&] {
+        const auto log = program.Log();
+        return !log.empty() && log.back() == RG;
+    })) << "the registration never began";
+    act(At::Wait);
+    if (row.whole) {
+        const auto box = program.NextBox(15000);
+        ASSERT_TRUE(box) << program.status;
+        act(At::Box);
+        Sleep(300);
+        const bool typedAtTheBox = std::any_of(row.acts.begin(), row.acts.end(), [](const Act& a) {
+            return a.at == At::Box && a.way == Way::TypeAltF4;
+        });
+        ASSERT_EQ(IsWindowVisible(box->handle) != FALSE, !typedAtTheBox) << "the box is up";
+        EXPECT_TRUE(typedAtTheBox || GetForegroundWindow() == box->handle) << "it keeps the focus";
+        if (!typedAtTheBox) {
+            program.Answer(*box);
+        }
+        ASSERT_FALSE(program.NextBox(15000)) << "a second box";
+        act(At::After);
+    }
+    EXPECT_EQ(program.Exit(15000), 0u) << program.status;
+    EXPECT_EQ(Records(stage.Folder() + L"\\kivapp1.record", 4).size(), row.relaunched ? 1u : 0u);
+    EXPECT_EQ(Exists(stage.Path(System, L"zlast.dep")), row.whole);
+}
+
+INSTANTIATE_TEST_SUITE_P(EndToEnd, Requests, ::testing::ValuesIn(kRequestRows),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

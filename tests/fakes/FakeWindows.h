@@ -350,6 +350,11 @@ public:
     void Refresh() override { trace.push_back("refresh window"); }
     void SetExtendedStyle(uint32_t style) override { exStyle = style; }
     void SetLayeredAlpha(uint8_t opacity) override { alpha = opacity; }
+    void BeginPass(const std::string& reason) override {
+        passReason = reason;
+        passBegan = trace.size();
+    }
+    void EndPass() override { passEnded = trace.size(); }
     // Load, first activation, then the way the user ends it.
     void ShowModal() override;
 
@@ -357,8 +362,10 @@ public:
     std::map<int, bool> visible;
     Lines log;
     int32_t value = 0, minimum = 0, maximum = 100;
-    uint32_t exStyle = 0x00040000;  // as created, before the form makes it layered
-    int alpha = -1;                 // not layered yet
+    uint32_t exStyle = 0x00040000;        // as created, before the form makes it layered
+    int alpha = -1;                       // not layered yet
+    std::string passReason;               // what Windows is told keeps the session up
+    size_t passBegan = 0, passEnded = 0;  // the trace's length then
 
 private:
     FrmUpdate* form_ = nullptr;

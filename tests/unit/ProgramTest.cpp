@@ -1,5 +1,6 @@
 #include <climits>
 
+#include "ui/PassRequests.h"
 #include "unit/ProgramFixture.h"
 
 namespace kiv::testing {
@@ -22,6 +23,10 @@ protected:
 
 TEST_F(ProgramTest, TheWindowIsLayeredRunsThePassOnceAndLogsOnlyCaptionsThatChange) {
     RunPass();
+    // Everything from the first repaint to the last box is the pass's.
+    EXPECT_EQ(win->view.passReason, "Updating Software...");
+    EXPECT_EQ(win->trace.at(win->view.passBegan), "refresh window");
+    EXPECT_EQ(win->view.passEnded, win->trace.size());
     EXPECT_EQ(win->view.exStyle, 0x80000u);
     EXPECT_EQ(win->view.alpha, 200);
     const Lines trace = win->trace;
@@ -161,6 +166,45 @@ TEST_F(ProgramTest, TheLanguageOfMessageBaseOrAMarkerWithTheCodeAsPassed) {
     MessageBase = 20000;
     win->strings.texts[21019] = "Datei :  ";  // the table is read afresh on every call
     EXPECT_EQ(LoadMessage(1019), "Datei :  ");
+}
+
+// Requests reach the window out of the order they were made in (queued input is taken
+// later than a message sent at once); of those made during the pass, the first made is
+// carried out after it, once.
+TEST(PassRequestsTest, TheFirstRequestMadeDuringThePassIsCarriedOutOnceAfterIt) {
+    struct Row {
+        const char* name;
+        std::vector<std::pair<Request, uint32_t>> arrivals;  // in the order taken
+        Request afterThePass;
+    };
+    const Row rows[] = {
+        {"none", {}, Request::None},
+        {"input that asks for nothing", {{Request::None, 1}}, Request::None},
+        {"end, then close",
+         {{Request::End, 5}, {Request::Close, 9}, {Request::None, 1}},
+         Request::End},
+        {"a close made first, taken later",
+         {{Request::End, 9}, {Request::Close, 5}},
+         Request::Close},
+        {"made at once: the first taken", {{Request::Close, 5}, {Request::End, 5}}, Request::Close},
+        {"across the wrap of the tick count",
+         {{Request::End, 3}, {Request::Close, 0xFFFFFFF0}},
+         Request::Close},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        PassRequests requests;
+        EXPECT_EQ(requests.Arrive(Request::End, 0), Request::End);  // before the pass: at once
+        requests.BeginPass();
+        EXPECT_FALSE(requests.MaySessionEnd());
+        for (const auto& [request, madeAt] : row.arrivals) {
+            EXPECT_EQ(requests.Arrive(request, madeAt), Request::None);
+        }
+        EXPECT_EQ(requests.EndPass(), row.afterThePass);
+        EXPECT_TRUE(requests.MaySessionEnd());
+        EXPECT_EQ(requests.Arrive(Request::Close, 0), Request::Close);
+        EXPECT_EQ(requests.EndPass(), Request::None);  // nothing held twice
+    }
 }
 
 }  // namespace

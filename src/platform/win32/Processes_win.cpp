@@ -5,7 +5,7 @@
 #include "platform/win32/ErrorMap_win.h"
 #include "platform/win32/ScopedWin_win.h"
 #include "platform/win32/Strconv_win.h"
-#include "platform/win32/Threads_win.h"
+#include "platform/win32/MessagePump_win.h"
 
 namespace kiv {
 

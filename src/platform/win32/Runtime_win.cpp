@@ -3,6 +3,7 @@
 #include "platform/win32/Windows_win.h"
 
 #include "platform/win32/CommandLine_win.h"
+#include "platform/win32/MessagePump_win.h"
 #include "platform/win32/Processes_win.h"
 #include "platform/win32/Strconv_win.h"
 #include "platform/win32/Threads_win.h"
@@ -44,10 +45,7 @@ void Win32Runtime::Beep() {
 }
 
 void Win32Runtime::MessageBox(const std::string& text, const std::string& title, uint32_t style) {
-    // Owned by this thread's active window, so that a box of the update pass is modal
-    // to the update window, which shows its latest state beneath it.
-    BeforeBlocking();
-    MessageBoxW(GetActiveWindow(), ToWide(text).c_str(), ToWide(title).c_str(), style);
+    ShowBox(text, title, style);
 }
 
 std::string Win32Runtime::AppTitle() {
@@ -61,17 +59,7 @@ void Win32Runtime::SetMousePointer(int pointer) {
 }
 
 void Win32Runtime::DoEvents() {
-    BeforeBlocking();
-    MSG message = {};
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            // Leave the quit request for the loop that owns it.
-            PostQuitMessage(static_cast<int>(message.wParam));
-            return;
-        }
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    PumpPending();
 }
 
 void Win32Runtime::Start(const std::string& commandLine, int showState) {

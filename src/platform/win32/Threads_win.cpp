@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/win32/Contain_win.h"
+#include "platform/win32/MessagePump_win.h"
 #include "platform/win32/Strconv_win.h"
 #include "platform/win32/SystemPaths_win.h"
 
@@ -59,26 +60,7 @@ DWORD WINAPI RunRegistration(void* parameter) {
 }
 static_assert(std::is_same_v<decltype(&RunRegistration), LPTHREAD_START_ROUTINE>);
 
-BeforeBlockingHook g_beforeBlocking = nullptr;
-void* g_beforeBlockingContext = nullptr;
-
 }  // namespace
-
-void SetBeforeBlocking(BeforeBlockingHook hook, void* context) {
-    g_beforeBlocking = hook;
-    g_beforeBlockingContext = context;
-}
-
-void BeforeBlocking() {
-    if (g_beforeBlocking) {
-        g_beforeBlocking(g_beforeBlockingContext);
-    }
-}
-
-void AnswerSentMessages() {
-    MSG message = {};
-    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-}
 
 ThreadHandle Win32Threads::StartRegistration(const std::string& path,
                                              const std::string& exportName) {
@@ -93,32 +75,6 @@ ThreadHandle Win32Threads::StartRegistration(const std::string& path,
     const auto handle = reinterpret_cast<ThreadHandle>(thread);
     work_[handle] = work;
     return handle;
-}
-
-WaitResult WaitOnHandle(std::uintptr_t handle, uint32_t milliseconds) {
-    BeforeBlocking();
-    const HANDLE object = reinterpret_cast<HANDLE>(handle);
-    const ULONGLONG deadline = GetTickCount64() + milliseconds;
-    for (;;) {
-        DWORD remaining = INFINITE;
-        if (milliseconds != INFINITE) {
-            const ULONGLONG now = GetTickCount64();
-            remaining = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
-        }
-        // Wakes for the handle and for messages sent to this thread's windows; the
-        // overall limit stays the caller's.
-        switch (MsgWaitForMultipleObjectsEx(1, &object, remaining, QS_SENDMESSAGE, 0)) {
-            case WAIT_OBJECT_0:
-                return WaitResult::Ended;
-            case WAIT_OBJECT_0 + 1:
-                AnswerSentMessages();
-                break;
-            case WAIT_TIMEOUT:
-                return WaitResult::TimedOut;
-            default:
-                return WaitResult::Failed;
-        }
-    }
 }
 
 WaitResult Win32Threads::Wait(ThreadHandle thread, uint32_t milliseconds) {

@@ -25,20 +25,4 @@ private:
 // given up on still runs.
 [[noreturn]] void EndProcess(int exitCode);
 
-// Waits on any waitable kernel handle, as both threads and processes are. The thread
-// keeps answering messages other programs send to its windows while it waits (so that
-// Windows never takes it for hung), but handles no input and runs no posted message.
-WaitResult WaitOnHandle(std::uintptr_t handle, uint32_t milliseconds);
-
-// What the interface thread does before it blocks for longer than a display frame (a
-// wait, a message box, a round of events): the update window paints the changes it
-// holds back. One hook for the process; SetBeforeBlocking(nullptr, nullptr) removes it.
-using BeforeBlockingHook = void (*)(void* context);
-void SetBeforeBlocking(BeforeBlockingHook hook, void* context);
-void BeforeBlocking();
-
-// Lets the calling thread answer the messages other threads and programs have sent to
-// its windows, without taking any posted message or input from its queue.
-void AnswerSentMessages();
-
 }  // namespace kiv

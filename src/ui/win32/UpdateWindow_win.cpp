@@ -9,8 +9,8 @@
 #include "platform/win32/ErrorMap_win.h"
 #include "platform/win32/Runtime_win.h"
 #include "platform/win32/Strconv_win.h"
-#include "platform/win32/Threads_win.h"
 #include "resource.h"
+#include "startup/ExitCodes.h"
 #include "startup/ModUpdate.h"
 #include "ui/Controls.h"
 #include "ui/FrmUpdate.h"
@@ -28,9 +28,6 @@ constexpr UINT kFirstActivation = WM_APP + 1;
 
 // A display frame: held-back changes reach the screen at least this often.
 constexpr LONGLONG kFrameMs = 16;
-
-// What a close or "End" sent during the pass turns into once the pass is over.
-enum HeldBack { kNothingHeld = 0, kCloseHeld, kEndHeld };
 
 // No caption, no system menu, no sizing: a thin border around a fixed client area.
 constexpr DWORD kStyle = WS_POPUP | WS_BORDER | WS_CLIPCHILDREN;
@@ -82,12 +79,13 @@ UpdateWindow::UpdateWindow(HINSTANCE instance, FrmUpdate& form) : instance_(inst
     LoadIcons();
     ApplyLayout(DpiOfWindow(window_.Get()), nullptr);
     QueryPerformanceFrequency(&frequency_);
-    SetBeforeBlocking(&UpdateWindow::BeforeBlocking, this);
+    guard_ = std::make_unique<PassGuard>(window_.Get(), command1_);
+    SetPumpHost(this);
 }
 
 // The window goes before the labels and fonts its children use.
 UpdateWindow::~UpdateWindow() {
-    SetBeforeBlocking(nullptr, nullptr);
+    SetPumpHost(nullptr);
     window_.Reset();
 }
 
@@ -128,10 +126,6 @@ LRESULT UpdateWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             OnFirstActivation();
             return 0;
         case WM_COMMAND:
-            if (LOWORD(wParam) == ui::kCommand1Id && HIWORD(wParam) == BN_CLICKED &&
-                HoldBack(kEndHeld)) {
-                return 0;
-            }
             OnCommand(wParam);
             return 0;
         case WM_SETCURSOR:
@@ -142,11 +136,20 @@ LRESULT UpdateWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_CTLCOLORSTATIC:
             return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam),
                                     wParam, lParam);
-        case WM_CLOSE:
-            if (!HoldBack(kCloseHeld)) {
-                OnClose();
+        case WM_SYSCOMMAND:
+            // Taken here: the system's own handling ignores it while a box disables the
+            // window.
+            if ((wParam & 0xFFF0) != SC_CLOSE) {
+                break;
             }
+            [[fallthrough]];
+        case WM_CLOSE:
+            OnRequest(guard_->Arrive(Request::Close));
             return 0;
+        case WM_QUERYENDSESSION:
+            return guard_->MaySessionEnd() ? TRUE : FALSE;
+        case WM_ENDSESSION:
+            return OnEndSession(wParam != FALSE);
         case WM_SYSCOLORCHANGE:
         case WM_SETTINGCHANGE:
         case WM_THEMECHANGED:
@@ -290,35 +293,38 @@ void UpdateWindow::OnActivate(WPARAM state) {
     }
 }
 
-// The pass runs inside the form's activation handler. While it runs, the window shows
-// its changes frame by frame and keeps answering what other programs send it, but takes
-// no input: a close or "End" sent meanwhile takes effect after the pass, as one posted
-// or clicked would.
 void UpdateWindow::OnFirstActivation() {
-    passRunning_ = true;
-    QueryPerformanceCounter(&lastFrame_);
     RunEvent([this] { form_.Form_Activate(); });
-    Frame();
-    logList_.LetGo();
-    passRunning_ = false;
-    switch (std::exchange(heldBack_, kNothingHeld)) {
-        case kEndHeld:
-            RunEvent([this] { form_.Command1_Click(); });
-            break;
-        case kCloseHeld:
-            OnClose();
-            break;
-    }
 }
 
-bool UpdateWindow::HoldBack(int request) {
-    if (!passRunning_ || !InSendMessage()) {
-        return false;
+// The pass runs inside the form's activation handler. While it runs, the window shows
+// its changes frame by frame and keeps answering what other programs send it.
+void UpdateWindow::BeginPass(const std::string& reason) {
+    guard_->BeginPass(ToWide(reason));
+    QueryPerformanceCounter(&lastFrame_);
+}
+
+void UpdateWindow::EndPass() {
+    Frame();
+    logList_.LetGo();
+    OnRequest(guard_->EndPass());
+}
+
+bool UpdateWindow::TakeQueuedInput(bool requestsCount) {
+    return guard_ && guard_->TakeQueuedInput(requestsCount);
+}
+
+void UpdateWindow::OnRequest(Request request) {
+    switch (request) {
+        case Request::Close:
+            OnClose();
+            break;
+        case Request::End:
+            form_.Command1_Click();
+            break;
+        case Request::None:
+            break;
     }
-    if (heldBack_ == kNothingHeld) {
-        heldBack_ = request;  // the first request wins, as it would have in the queue
-    }
-    return true;
 }
 
 void UpdateWindow::FrameIfDue() {
@@ -344,17 +350,17 @@ void UpdateWindow::Frame() {
 
 // Before a wait, a message box or a round of events everything held back is painted,
 // and the list paints itself again should the window be uncovered meanwhile.
-void UpdateWindow::BeforeBlocking(void* self) {
-    auto& window = *static_cast<UpdateWindow*>(self);
-    if (window.passRunning_ && window.window_) {
-        window.Frame();
-        window.logList_.LetGo();
+void UpdateWindow::BeforeBlocking() {
+    if (PassRunning() && window_) {
+        Frame();
+        logList_.LetGo();
     }
 }
 
 void UpdateWindow::OnCommand(WPARAM wParam) {
     if (LOWORD(wParam) == ui::kCommand1Id && HIWORD(wParam) == BN_CLICKED) {
-        RunEvent([this] { form_.Command1_Click(); });
+        const Request request = guard_->Arrive(Request::End);
+        RunEvent([this, request] { OnRequest(request); });
     }
     // IDOK and IDCANCEL from Enter and Esc do nothing: the form has no default or cancel
     // button.
@@ -386,8 +392,20 @@ void UpdateWindow::OnClose() {
     DestroyWindow(window_.Get());
 }
 
+// Whatever destroys the window, a message another program sent among them, ends the modal
+// display at once: the loop may be waiting for a posted message that never comes.
 void UpdateWindow::OnDestroy() {
     closed_ = true;
+    PostMessageW(nullptr, WM_NULL, 0, 0);
+}
+
+// A session that really ends takes the program with it, and nothing is started again
+// then. Forced during the pass, it ends the pass where it stands.
+LRESULT UpdateWindow::OnEndSession(bool ending) {
+    if (ending) {
+        Platform().runtime->End(exitcode::Ended);
+    }
+    return 0;
 }
 
 void UpdateWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
@@ -396,7 +414,7 @@ void UpdateWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
 }
 
 void UpdateWindow::SetLabelCaption(int index, const std::string& caption) {
-    if (!passRunning_) {
+    if (!PassRunning()) {
         LabelAt(index).SetCaption(ToWide(caption));
         return;
     }
@@ -409,7 +427,7 @@ void UpdateWindow::SetLabelVisible(int index, bool visible) {
 }
 
 void UpdateWindow::RefreshLabel(int index) {
-    if (passRunning_) {
+    if (PassRunning()) {
         FrameIfDue();  // painted with the frame, at most one frame later
         return;
     }
@@ -419,11 +437,11 @@ void UpdateWindow::RefreshLabel(int index) {
 }
 
 void UpdateWindow::AddLogLine(const std::string& line) {
-    if (passRunning_) {
+    if (PassRunning()) {
         logList_.Hold();
     }
     logList_.Add(ToWide(line));
-    if (passRunning_) {
+    if (PassRunning()) {
         FrameIfDue();
     }
 }
@@ -441,7 +459,7 @@ int32_t UpdateWindow::ProgressMin() {
 }
 
 void UpdateWindow::SetProgressValue(int32_t value) {
-    if (!passRunning_) {
+    if (!PassRunning()) {
         progressBar_->SetValue(value);
         return;
     }
@@ -450,7 +468,7 @@ void UpdateWindow::SetProgressValue(int32_t value) {
 }
 
 void UpdateWindow::Refresh() {
-    if (passRunning_) {
+    if (PassRunning()) {
         // Everything on screen but what the pass holds back is current, and a frame
         // paints exactly that: repainting the rest again would show the same.
         Frame();

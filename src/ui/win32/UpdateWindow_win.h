@@ -4,18 +4,20 @@
 #include <memory>
 #include <string>
 
+#include "platform/win32/MessagePump_win.h"
 #include "platform/win32/ScopedWin_win.h"
 #include "ui/IUpdateView.h"
 #include "ui/win32/FormPainter_win.h"
 #include "ui/win32/Label_win.h"
 #include "ui/win32/LogList_win.h"
+#include "ui/win32/PassGuard_win.h"
 #include "ui/win32/ProgressBar_win.h"
 
 namespace kiv {
 
 // The update window: a borderless, fixed-size popup laid out in twips at the window's
 // dpi, whose events go to the form's logic.
-class UpdateWindow final : public IUpdateView {
+class UpdateWindow final : public IUpdateView, private IPumpHost {
 public:
     // Makes the window, hidden, with its controls; raises RuntimeError when it cannot.
     UpdateWindow(HINSTANCE instance, FrmUpdate& form);
@@ -34,6 +36,8 @@ public:
     void Refresh() override;
     void SetExtendedStyle(uint32_t style) override;
     void SetLayeredAlpha(uint8_t alpha) override;
+    void BeginPass(const std::string& reason) override;
+    void EndPass() override;
     void ShowModal() override;
 
     HWND Handle() const { return window_.Get(); }
@@ -49,8 +53,10 @@ private:
     void OnCommand(WPARAM wParam);
     bool OnSetCursor();
     LRESULT OnCtlColorStatic(HDC dc, HWND control, WPARAM wParam, LPARAM lParam);
+    void OnRequest(Request request);
     void OnClose();
     void OnDestroy();
+    LRESULT OnEndSession(bool ending);
     void OnDpiChanged(UINT dpi, const RECT& suggested);
 
     // While the pass runs, what it changes is put on screen once per display frame:
@@ -58,9 +64,12 @@ private:
     // and is due when a frame's time has passed since the last one.
     void FrameIfDue();
     void Frame();
-    static void BeforeBlocking(void* self);
-    // A close or "End" sent from outside while the pass runs waits for its end.
-    bool HoldBack(int request);
+    bool PassRunning() const { return guard_ && guard_->PassRunning(); }
+
+    // What the program's message loops ask of the window.
+    void BeforeBlocking() override;
+    HWND BoxOwner() override { return window_.Get(); }
+    bool TakeQueuedInput(bool requestsCount) override;
 
     void CreateControls();
     HWND CreateControl(const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle,
@@ -88,8 +97,7 @@ private:
     HWND focus_ = nullptr;
     bool activated_ = false;
     bool closed_ = false;
-    bool passRunning_ = false;
-    int heldBack_ = 0;
+    std::unique_ptr<PassGuard> guard_;
     std::map<int, std::wstring> pendingCaptions_;
     LARGE_INTEGER frequency_ = {};
     LARGE_INTEGER lastFrame_ = {};
