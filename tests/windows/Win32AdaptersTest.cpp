@@ -266,9 +266,12 @@ TEST(Win32Runtime, FailuresOfFilesInUseAreNumber70AndAProcessIsWaitedFor) {
     for (const DWORD inUse : {ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION, ERROR_LOCK_VIOLATION}) {
         EXPECT_EQ(RuntimeNumberOf(inUse), 70) << inUse;
     }
-    Win32Processes processes;
+    Win32Processes processes;  // made as the relaunch makes it
     const ProcessHandle sleeper =
         processes.Start("\"" + ToUtf8(e2e::OwnFolder()) + "\\kivapp1.exe\" --sleep", 2);
+    BOOL inJob = TRUE;
+    IsProcessInJob(reinterpret_cast<HANDLE>(sleeper), nullptr, &inJob);
+    EXPECT_FALSE(inJob) << "outside the job that ends the pass's processes with the program";
     EXPECT_EQ(processes.Wait(sleeper, 300), WaitResult::TimedOut);
     EXPECT_EQ(processes.Wait(sleeper, 10000), WaitResult::Ended);
     EXPECT_EQ(processes.ExitCode(sleeper), 7u);
