@@ -35,11 +35,11 @@ class Registrar {
 public:
     Registrar() : runtime_(*Platform().runtime), threads_(*Platform().threads) {}
 
-    void Run(const std::string& path, const std::string& command) {
+    bool Run(const std::string& path, const std::string& command) {
         const bool registering = command.empty();
         if (!registering && command != "u" && command != "U") {
             Say("Unknown command handle");
-            return;
+            return true;
         }
         // The component is loaded on the worker, so that neither its DllMain nor its entry
         // point can hold the window up for longer than the wait.
@@ -52,15 +52,20 @@ public:
         if (worker == 0) {
             return NoWorker();
         }
-        const WaitResult waited =
-            Attempt([&] { return threads_.Wait(worker, kWaitLimitMs); }, WaitResult::Failed);
-        if (waited != WaitResult::Ended) {
+        if (!Ended(worker)) {
             SetPointer(pointer::Default);
             Say("Process failed in signaled state or time-out.");
-            // The worker may still run the library's code: it is neither stopped nor is the
-            // library unloaded under it; the worker frees it if it ever returns.
+            // The worker may still run the library's code: it is not stopped. An
+            // unregistration still running would undo the registration that follows it, so
+            // it is waited for once more, as long again, once the box has been answered.
+            bool ended = false;
+            if (!registering) {
+                SetPointer(pointer::Hourglass);
+                ended = Ended(worker);
+                SetPointer(pointer::Default);
+            }
             Skip([&] { threads_.Close(worker); });
-            return;
+            return ended;
         }
         const Registered outcome = Attempt([&] { return threads_.Outcome(worker); });
         Skip([&] { threads_.Close(worker); });
@@ -68,7 +73,7 @@ public:
             case Registered::Kind::NotLoaded:
                 SetPointer(pointerBefore);
                 Say("Failure loading control DLL");
-                return;
+                break;
             case Registered::Kind::NoEntryPoint:
                 return NoWorker();
             case Registered::Kind::Returned:
@@ -78,14 +83,21 @@ public:
                 if (registering && outcome.result < 0) {
                     Say(RegistrationFailedText(path, static_cast<uint32_t>(outcome.result)));
                 }
-                return;
+                break;
         }
+        return true;
     }
 
 private:
-    void NoWorker() {
+    bool Ended(ThreadHandle worker) {
+        return Attempt([&] { return threads_.Wait(worker, kWaitLimitMs); }, WaitResult::Failed) ==
+               WaitResult::Ended;
+    }
+
+    bool NoWorker() {
         SetPointer(pointer::Default);
         Say("Process failed in obtaining entry point or creating thread.");
+        return true;
     }
 
     void SetPointer(int value) {
@@ -108,8 +120,8 @@ std::string RegistrationFailedText(const std::string& target, uint32_t code) {
     return "Registration failed: " + target + " (" + hex + ")";
 }
 
-void RegisterComponent(std::string path, const std::string& command) {
-    Skip([&] { Registrar().Run(path, command); });
+bool RegisterComponent(std::string path, const std::string& command) {
+    return Attempt([&] { return Registrar().Run(path, command); }, false);
 }
 
 }  // namespace kiv

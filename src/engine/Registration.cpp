@@ -1,5 +1,7 @@
 #include "engine/Registration.h"
 
+#include <optional>
+
 #include "engine/RegisterComponent.h"
 #include "engine/Text.h"
 #include "messages/MessageCodes.h"
@@ -22,11 +24,12 @@ std::string Regsvr32(const std::string& target, const char* switches) {
 }
 
 // Starts regsvr32 and waits for it, a hung one for ten seconds at most; gives its exit
-// code, or 0 when it did not end in time (its outcome is then unknown).
-uint32_t RunRegsvr32(const std::string& target, const char* switches) {
+// code, or nothing when it did not end in time. A regsvr32 given up on runs on; the program
+// ends it when it ends itself (the processes port ties it to the program).
+std::optional<uint32_t> RunRegsvr32(const std::string& target, const char* switches) {
     IProcesses& processes = *Platform().processes;
     const ProcessHandle process = processes.Start(Regsvr32(target, switches), show::MinimizedFocus);
-    uint32_t exitCode = 0;
+    std::optional<uint32_t> exitCode;
     if (processes.Wait(process, kRegsvr32WaitMs) == WaitResult::Ended) {
         exitCode = processes.ExitCode(process);
     }
@@ -34,14 +37,19 @@ uint32_t RunRegsvr32(const std::string& target, const char* switches) {
     return exitCode;
 }
 
-void Unregister(const std::string& target) {
+void ReportFailure(const std::string& target, uint32_t code) {
+    IRuntime& runtime = *Platform().runtime;
+    runtime.MessageBox(RegistrationFailedText(target, code), runtime.AppTitle(), mb::Ok);
+}
+
+// Whether the unregistration has ended: one still running would remove what a registration
+// beside it writes. Its outcome is not looked at: a component that was never registered may
+// fail to unregister.
+bool Unregister(const std::string& target) {
     if (Wow64Folder.empty()) {
-        RegisterComponent(target, "u");
-        return;
+        return RegisterComponent(target, "u");
     }
-    // Registering while the unregistration still runs would race it. Its outcome is not
-    // looked at: a component that was never registered may fail to unregister.
-    RunRegsvr32(target, " /u /s");
+    return RunRegsvr32(target, " /u /s").has_value();
 }
 
 void Register(const std::string& target) {
@@ -49,9 +57,9 @@ void Register(const std::string& target) {
         RegisterComponent(target, "");
         return;
     }
-    if (const uint32_t exitCode = RunRegsvr32(target, " /s")) {
-        IRuntime& runtime = *Platform().runtime;
-        runtime.MessageBox(RegistrationFailedText(target, exitCode), runtime.AppTitle(), mb::Ok);
+    const std::optional<uint32_t> exitCode = RunRegsvr32(target, " /s");
+    if (!exitCode || *exitCode != 0) {
+        ReportFailure(target, exitCode.value_or(kRegistrationTimedOut));
     }
 }
 
@@ -71,9 +79,13 @@ bool ShouldRegister(CopyKind copy, const std::string& target) {
 
 void RegisterCopiedComponent(FrmUpdate& form, const std::string& target) {
     form.ShowStep(msg::RemovingComponent);
-    Unregister(target);
+    const bool unregistered = Unregister(target);
     form.ShowStep(msg::RegisteringComponent);
-    Register(target);
+    if (unregistered) {
+        Register(target);
+    } else {
+        ReportFailure(target, kRegistrationTimedOut);
+    }
 }
 
 }  // namespace kiv

@@ -9,7 +9,8 @@ namespace kiv {
 
 using ProcessHandle = std::uintptr_t;
 
-// Programs the pass starts beside itself.
+// Programs the pass starts beside itself. None outlives the program: one that still runs
+// when the program ends, however it ends, is ended with it.
 struct IProcesses {
     virtual ~IProcesses() = default;
     // Starts a command line with a show state and hands back the process; raises a

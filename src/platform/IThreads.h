@@ -21,8 +21,9 @@ struct Registered {
 struct IThreads {
     virtual ~IThreads() = default;
     // Starts a worker that loads the library at path (its own folder and the system
-    // folder searched for what it needs), calls the export, an argument-less function
-    // returning an HRESULT, and frees the library. 0 when no thread could be made.
+    // folder searched for what it needs) and calls the export, an argument-less function
+    // returning an HRESULT. The library stays loaded while the program runs: code it
+    // started may go on running. 0 when no thread could be made.
     virtual ThreadHandle StartRegistration(const std::string& path,
                                            const std::string& exportName) = 0;
     virtual WaitResult Wait(ThreadHandle thread, uint32_t milliseconds) = 0;

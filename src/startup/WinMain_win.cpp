@@ -78,7 +78,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     kiv::Win32Runtime runtime;
     kiv::Win32ViewFactory views(instance);
     kiv::Win32Threads threads;
-    kiv::Win32Processes processes;
+    kiv::Win32Processes processes(kiv::Win32Processes::Lifetime::EndsWithProgram);
 
     kiv::Ports ports;
     ports.strings = &strings;

@@ -80,11 +80,13 @@ const Scenario kScenarios[] = {
       V, C, RM, RG, " kivuseslib.dll", D, V, C, RM, RG, " newer.dep", D, " notes.txt", " same.ocx",
       V, C, " window.ocx", D, V, C, RM, RG},
      {}, Ending::Close},
-    {"Regsvr32RegistersOnWindows64", Arg::Folder, true, Route::Regsvr32,
+    // The hung regsvr32 must end with the program: the run's end waits for all it started.
+    {"Regsvr32RegistersOnWindows64AndAHungOneEndsWithTheProgram", Arg::Folder, true, Route::Regsvr32,
      {{L"kivwowlib.dll", Component, Nowhere, 0, Library, kBoth},
+      {L"stuck.dll", Component, Nowhere, 0, Wow64, "unregister"},
       {L"wow.dll", Component, Nowhere, 0, Wow64, kBoth}},
-     {" kivwowlib.dll", D, V, C, RM, RG, " wow.dll", D, V, C, RM, RG},
-     {}, Ending::End},
+     {" kivwowlib.dll", D, V, C, RM, RG, " stuck.dll", D, V, C, RM, RG, " wow.dll", D, V, C, RM, RG},
+     {{"kivupdate", "Registration failed: {wow64}\\stuck.dll (0x800705B4)", false}}, Ending::End},
     {"BadComponentsAreReportedAndThePassGoesOn", Arg::Quoted, false, Route::InProcess,
      {{L"bad.dll", Plain, Nowhere, 0, System}, {L"noentry.dll", NoEntry, Nowhere, 0, System},
       {L"zfails.dll", Component, Nowhere, 0, System, kBoth}, {L"crash.dll", Component, Nowhere, 0, System, "unregister"}},
@@ -262,8 +264,11 @@ void AnswerBoxes(Program& program, const std::vector<ExpectedBox>& expected) {
         ASSERT_TRUE(box) << "expected the box \"" << want.text << "\"; " << program.status;
         EXPECT_EQ(box->title, want.title);
         std::string text = want.text;
-        if (const size_t at = text.find("{system}"); at != std::string::npos) {
-            text.replace(at, 8, Utf8(SystemFolder()));
+        for (const auto& [mark, folder] :
+             {std::pair{"{system}", SystemFolder()}, std::pair{"{wow64}", Wow64Folder()}}) {
+            if (const size_t at = text.find(mark); at != std::string::npos) {
+                text.replace(at, std::string(mark).size(), Utf8(folder));
+            }
         }
         EXPECT_EQ(box->text, text);
         EXPECT_EQ(box->icon, want.icon) << want.text;

@@ -5,7 +5,7 @@
 // to the file KIV_COMPONENT_RECORD names. Its own file name sets how it misbehaves:
 // "fails" in it makes both entry points report E_FAIL, "slow" makes DllRegisterServer
 // take 3 s, "crash" makes it write through a null pointer, "hang" makes DllMain take 3 s,
-// "window" makes it show a window of its own.
+// "window" makes it show a window of its own, "stuck" makes DllRegisterServer never return.
 // KIV_COMPONENT_NO_EXPORTS builds a DLL without the entry points; KIV_COMPONENT_SIBLING one
 // that exports KivSibling too, which KIV_COMPONENT_USES_SIBLING imports;
 // KIV_COMPONENT_PLANTED one planted under the names of system DLLs, which records "loaded".
@@ -71,8 +71,8 @@ extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
 #ifdef KIV_COMPONENT_USES_SIBLING
     KivSibling();  // loads only if the sibling was found beside this DLL
 #endif
-    if (Named(L"slow")) {
-        Sleep(3000);
+    if (Named(L"slow") || Named(L"stuck")) {
+        Sleep(Named(L"slow") ? 3000 : INFINITE);
     }
     if (Named(L"window")) {  // a window of its own, on the worker
         DestroyWindow(CreateWindowExW(0, L"STATIC", L"component", WS_OVERLAPPEDWINDOW | WS_VISIBLE,

@@ -46,9 +46,16 @@ struct Shared {
         }
     }
 
+    // How the waits on workers and processes end, in order; those past the list end at once.
+    WaitResult NextWait() {
+        const auto next = static_cast<size_t>(calls["wait"]++);
+        return next < waits.size() ? waits[next] : WaitResult::Ended;
+    }
+
     Lines trace;
     std::map<std::string, std::pair<int32_t, int>> faults;
     std::map<std::string, int> calls;
+    std::vector<WaitResult> waits;
 };
 
 // Each fake records into, and fails through, what the fakes share.
@@ -259,7 +266,7 @@ private:
     }
 };
 
-// A worker registers at once; the test sets how the wait on it ends.
+// A worker registers at once; the test sets how the waits on it end.
 struct Threads final : IThreads, Part {
     Threads(Shared& shared, Modules& modules) : Part(shared), modules(modules) {}
     ThreadHandle StartRegistration(const std::string& path, const std::string& name) override {
@@ -273,12 +280,11 @@ struct Threads final : IThreads, Part {
     Registered Outcome(ThreadHandle) override { return outcome; }
     WaitResult Wait(ThreadHandle, uint32_t milliseconds) override {
         trace.push_back("wait thread " + std::to_string(milliseconds));
-        return waitResult;
+        return shared.NextWait();
     }
     void Close(ThreadHandle) override { trace.push_back("close thread"); }
 
     bool creatable = true;
-    WaitResult waitResult = WaitResult::Ended;
     Registered outcome;
     Modules& modules;
 };
@@ -292,7 +298,7 @@ struct Processes final : IProcesses, Part {
     }
     WaitResult Wait(ProcessHandle, uint32_t milliseconds) override {
         trace.push_back("wait process " + std::to_string(milliseconds));
-        return WaitResult::Ended;
+        return shared.NextWait();
     }
     uint32_t ExitCode(ProcessHandle) override { return exitCode; }
     void Close(ProcessHandle) override { trace.push_back("close process"); }

@@ -81,13 +81,18 @@ TEST_F(UpdatePassTest, AReplacementIsRegisteredOnlyOutsideTheLibraryFolderInAnyC
 }
 
 // The whole trace of a pass over one component, on the in-process route (no SysWOW64)
-// and on the regsvr32 route.
+// and on the regsvr32 route. A registration never starts while the unregistration runs.
 TEST_F(UpdatePassTest, UnregistersThenRegistersACopiedComponentShowingEachStep) {
     const std::string dll = kSys32 + "\\Grid.ocx";
-    const auto inProcess = [&](const std::string& entry) {
-        return Lines{"pointer 11", "thread " + entry + " " + dll, "wait thread 10000",
+    const auto inProcess = [&](const std::string& verb) {
+        return Lines{"pointer 11", "thread Dll" + verb + "Server " + dll, "wait thread 10000",
                      "close thread", "pointer 0"};
     };
+    // A worker still unregistering at the limit is waited for once more after the box.
+    const Lines late =
+        Lines{"pointer 11", "thread DllUnregisterServer " + dll, "wait thread 10000", "pointer 0",
+              "box kivupdate 0: Process failed in signaled state or time-out."} +
+        Lines{"pointer 11", "wait thread 10000", "pointer 0", "close thread"};
     const std::string target = kLibrary + "\\kivcorelib.dll";
     const std::string regsvr32 = "process " + kWow64 + "\\regsvr32.exe \"" + target + "\"";
     const auto run = [&](const std::string& switches) {
@@ -95,20 +100,30 @@ TEST_F(UpdatePassTest, UnregistersThenRegistersACopiedComponentShowingEachStep) 
     };
     // A regsvr32 that fails to register is reported with its exit code; one that fails to
     // unregister is not: the component may never have been registered.
-    const Lines failed = {"box kivupdate 0: Registration failed: " + target + " (0x00000003)"};
-    // 64-bit, staged, exit code of regsvr32, unregistration, registration
-    const std::tuple<bool, std::string, uint32_t, Lines, Lines> routes[] = {
-        {false, "Grid.ocx", 0, inProcess("DllUnregisterServer"), inProcess("DllRegisterServer")},
-        {true, "kivcorelib.dll", 0, run(" /u /s"), run(" /s")},
-        {true, "kivcorelib.dll", 3, run(" /u /s"), run(" /s") + failed},
+    const auto failed = [](const std::string& path, const char* code) {
+        return Lines{"box kivupdate 0: Registration failed: " + path + " (0x" + code + ")"};
+    };
+    const std::string lib = "kivcorelib.dll";
+    const auto ended = WaitResult::Ended, timedOut = WaitResult::TimedOut;
+    using Waits = std::vector<WaitResult>;
+    // 64-bit, staged, exit code of regsvr32, how the waits end, unregistration, registration
+    const std::tuple<bool, std::string, uint32_t, Waits, Lines, Lines> routes[] = {
+        {false, "Grid.ocx", 0, {}, inProcess("Unregister"), inProcess("Register")},
+        {false, "Grid.ocx", 0, {timedOut}, late, inProcess("Register")},
+        {false, "Grid.ocx", 0, {timedOut, WaitResult::Failed}, late, failed(dll, "800705B4")},
+        {true, lib, 0, {}, run(" /u /s"), run(" /s")},
+        {true, lib, 3, {}, run(" /u /s"), run(" /s") + failed(target, "00000003")},
+        {true, lib, 0, {timedOut}, run(" /u /s"), failed(target, "800705B4")},
+        {true, lib, 0, {ended, timedOut}, run(" /u /s"), run(" /s") + failed(target, "800705B4")},
     };
     const auto step = [](const std::string& text) {
         return Lines{"label 21 =" + text, "repaint 21"};
     };
-    for (const auto& [windows64, name, exitCode, unregister, reregister] : routes) {
-        SCOPED_TRACE(name);
+    for (const auto& [windows64, name, exitCode, waits, unregister, reregister] : routes) {
+        SCOPED_TRACE(name + " after " + std::to_string(waits.size()) + " waits");
         Reset(windows64);
         win->processes.exitCode = exitCode;
+        win->waits = waits;
         Stage(name);
         RunPass();
         const Lines shown =
@@ -171,7 +186,7 @@ TEST_F(UpdatePassTest, RegisterComponentRunsTheEntryPointOnAWorkerAndReportsFail
                              result);
         }
         win->threads.creatable = threadStarts;
-        win->threads.waitResult = waited;
+        win->waits = {waited};
         win->runtime.pointer = 7;
         RegisterComponent("C:\\a.dll", command);
         EXPECT_EQ(win->trace, trace);

@@ -28,6 +28,23 @@ RuntimeError StartError(DWORD error) {
     }
 }
 
+// A job that ends every process in it once its last handle closes. Its one handle is never
+// closed and never inherited, so Windows closes it as the program ends, however it ends.
+HANDLE ProgramJob() {
+    static const HANDLE job = [] {
+        HANDLE made = CreateJobObjectW(nullptr, nullptr);
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        if (made && !SetInformationJobObject(made, JobObjectExtendedLimitInformation, &limits,
+                                             sizeof limits)) {
+            CloseHandle(made);
+            made = nullptr;
+        }
+        return made;
+    }();
+    return job;
+}
+
 }  // namespace
 
 ProcessHandle Win32Processes::Start(const std::string& commandLine, int showState) {
@@ -37,11 +54,19 @@ ProcessHandle Win32Processes::Start(const std::string& commandLine, int showStat
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(showState);
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    // Suspended until it is in the job, so that nothing it starts can escape the job.
+    const bool tied = lifetime_ == Lifetime::EndsWithProgram;
+    if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE,
+                        tied ? CREATE_SUSPENDED : 0, nullptr, nullptr, &startup, &process)) {
         throw StartError(GetLastError());
     }
     ScopedKernelHandle thread(process.hThread);
+    if (tied) {
+        // Windows before 8 allows a process one job only, and one started by a program that
+        // runs in a job is in that job already: it then runs untied rather than not at all.
+        AssignProcessToJobObject(ProgramJob(), process.hProcess);
+        ResumeThread(process.hThread);
+    }
     return reinterpret_cast<ProcessHandle>(process.hProcess);
 }
 

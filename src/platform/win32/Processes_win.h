@@ -6,10 +6,18 @@ namespace kiv {
 
 class Win32Processes final : public IProcesses {
 public:
+    // Whether what an instance starts ends with the program (the pass's regsvr32, which
+    // may hang with a component loaded) or lives on (the relaunched main application).
+    enum class Lifetime { Own, EndsWithProgram };
+    explicit Win32Processes(Lifetime lifetime = Lifetime::Own) : lifetime_(lifetime) {}
+
     ProcessHandle Start(const std::string& commandLine, int showState) override;
     WaitResult Wait(ProcessHandle process, uint32_t milliseconds) override;
     uint32_t ExitCode(ProcessHandle process) override;
     void Close(ProcessHandle process) override;
+
+private:
+    Lifetime lifetime_;
 };
 
 }  // namespace kiv

@@ -43,19 +43,21 @@ DWORD WINAPI RunRegistration(void* parameter) {
         work.outcome = {Registered::Kind::NotLoaded, 0};
         return ERROR_MOD_NOT_FOUND;
     }
+    // The library is never freed: its DllMain or its entry point may have started a thread
+    // that still runs its code, and unmapping that code would crash the whole program. It
+    // stays loaded until the program ends, soon after the pass; loading the same component
+    // again for the next call only counts one more reference.
     const auto entry = reinterpret_cast<EntryPoint>(
         reinterpret_cast<void (*)()>(GetProcAddress(library, work.exportName.c_str())));
     if (entry == nullptr) {
-        FreeLibrary(library);
         work.outcome = {Registered::Kind::NoEntryPoint, 0};
         return ERROR_PROC_NOT_FOUND;
     }
-    // A fault ends this thread inside the call, which then never returns: the library stays
-    // loaded, and the worker's share of `work` is never given back.
+    // A fault ends this thread inside the call, which then never returns, and the worker's
+    // share of `work` is never given back.
     work.called = true;
     const HRESULT result = CallContained(entry);
     work.outcome = {Registered::Kind::Returned, result};
-    FreeLibrary(library);
     return static_cast<DWORD>(result);
 }
 static_assert(std::is_same_v<decltype(&RunRegistration), LPTHREAD_START_ROUTINE>);
