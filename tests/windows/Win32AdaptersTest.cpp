@@ -13,6 +13,7 @@
 #include "platform/win32/Files_win.h"
 #include "platform/win32/Modules_win.h"
 #include "platform/win32/Processes_win.h"
+#include "platform/win32/ReplaceFile_win.h"
 #include "platform/win32/Runtime_win.h"
 #include "platform/win32/ShellFolders_win.h"
 #include "platform/win32/Strconv_win.h"
@@ -114,35 +115,51 @@ protected:
     std::shared_ptr<IFileSystem> fso_ = files_.CreateFileSystem();
 };
 
-// A copy goes to "<destination>.kivnew" and is moved over the destination in one step; a
-// leftover of that name from a killed run is replaced.
+// A copy goes to a temporary name of its own and is moved over the destination in one
+// step. Whatever a killed run left at that name goes first, a link as a link; a name that
+// cannot be cleared makes the copy take the next. The copy is never read-only.
 TEST_F(Win32Files, CopyReplacesWholeOrLeavesTheDestinationAsItWas) {
-    const DWORD kReadOnly = FILE_ATTRIBUTE_READONLY, kNormal = FILE_ATTRIBUTE_NORMAL;
+    const DWORD kReadOnly = FILE_ATTRIBUTE_READONLY, kArchive = FILE_ATTRIBUTE_ARCHIVE;
+    enum Leftover { None, ReadOnlyFile, EmptyFolder, FullFolder, Link };
     const struct {
         const char* what;
         const char* source;
         DWORD installed;  // attributes of an installed copy; 0: none
-        DWORD leftover;   // of a leftover temporary copy; 0: none
-        bool held;        // the installed copy is open elsewhere without sharing
+        Leftover leftover;
+        bool held;  // the installed copy is open elsewhere without sharing
         int32_t number;
     } cases[] = {
-        {"new copy", "staged.dll", 0, kReadOnly, false, 0},
-        {"replacement", "staged.dll", FILE_ATTRIBUTE_ARCHIVE, kNormal, false, 0},
-        {"in use", "staged.dll", kNormal, 0, true, 70},
-        {"read-only", "staged.dll", kReadOnly, 0, false, 70},
-        {"hidden", "staged.dll", FILE_ATTRIBUTE_HIDDEN, 0, false, 70},
-        {"system", "staged.dll", FILE_ATTRIBUTE_SYSTEM, 0, false, 70},
-        {"no source", "gone.dll", kNormal, 0, false, 53},
-        {"no source folder", "gone\\a.dll", kNormal, 0, false, 76},
+        {"new copy", "staged.dll", 0, ReadOnlyFile, false, 0},
+        {"replacement", "staged.dll", kArchive, EmptyFolder, false, 0},
+        {"a name held for good", "staged.dll", 0, FullFolder, false, 0},
+        {"a link at the name", "staged.dll", kArchive, Link, false, 0},
+        {"in use", "staged.dll", FILE_ATTRIBUTE_NORMAL, None, true, 70},
+        {"read-only", "staged.dll", kReadOnly, None, false, 70},
+        {"hidden", "staged.dll", FILE_ATTRIBUTE_HIDDEN, None, false, 70},
+        {"system", "staged.dll", FILE_ATTRIBUTE_SYSTEM, None, false, 70},
+        {"no source", "gone.dll", FILE_ATTRIBUTE_NORMAL, None, false, 53},
+        {"no source folder", "gone\\a.dll", FILE_ATTRIBUTE_NORMAL, None, false, 76},
     };
+    const std::wstring elsewhere = e2e::NewTemporaryFolder(), victim = elsewhere + L"\\victim";
+    // Windows names ignore case, and so does the choice of the temporary name.
+    const std::wstring leftover = TemporaryNames(ToWide(Path("INSTALLED.DLL")))[0];
+    const std::string leftoverName = ToUtf8(leftover.substr(leftover.rfind(L'\\') + 1));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Write("staged.dll", "new content", kStaged, kReadOnly);
+        Write("staged.dll", "new content", kStaged, kReadOnly | kArchive);
         if (c.installed) {
             Write("installed.dll", "old", kOlder, c.installed);
         }
-        if (c.leftover) {
-            Write("installed.dll.kivnew", "torn", kOlder, c.leftover);
+        if (c.leftover == ReadOnlyFile) {
+            Write(leftoverName, "torn", kOlder, kReadOnly);
+        } else if (c.leftover == EmptyFolder || c.leftover == FullFolder) {
+            CreateDirectoryW(leftover.c_str(), nullptr);
+            if (c.leftover == FullFolder) {
+                Write(leftoverName + "\\kept", "", kOlder);
+            }
+        } else if (c.leftover == Link) {
+            e2e::WriteNew(victim, "victim", {});
+            ASSERT_TRUE(CreateSymbolicLinkW(leftover.c_str(), victim.c_str(), 0));
         }
         const auto before = Entries();
         ScopedKernelHandle held(c.held ? CreateFileW(ToWide(Path("installed.dll")).c_str(),
@@ -155,17 +172,60 @@ TEST_F(Win32Files, CopyReplacesWholeOrLeavesTheDestinationAsItWas) {
         const bool copied = c.number == 0;
         EXPECT_EQ(Read("installed.dll"), copied ? "new content" : "old");
         EXPECT_EQ(files_.LastModified(Path("installed.dll")), copied ? kStaged : kOlder);
-        EXPECT_EQ(Entries(), (copied ? Lines{".", "..", "installed.dll", "staged.dll"} : before));
-        for (const char* name : {"staged.dll", "installed.dll", "installed.dll.kivnew"}) {
-            SetFileAttributesW(ToWide(Path(name)).c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileW(ToWide(Path(name)).c_str());
+        Lines after = {".", "..", "installed.dll", "staged.dll"};
+        if (c.leftover == FullFolder) {
+            after.push_back(leftoverName);
         }
+        EXPECT_EQ(Entries(), (copied ? after : before));
+        if (copied) {
+            EXPECT_EQ(GetFileAttributesW(ToWide(Path("installed.dll")).c_str()), kArchive);
+        }
+        if (c.leftover == Link) {
+            EXPECT_EQ(e2e::ReadBytes(victim), "victim") << "written through the link";
+        }
+        e2e::RemoveTree(root_);
+        CreateDirectoryW(root_.c_str(), nullptr);
     }
-    Write("staged.dll", "new content", kStaged);
-    EXPECT_EQ(ErrorNumberOf([&] { fso_->CopyFile(Path("staged.dll"), Path("no\\a.dll")); }), 76);
+    e2e::RemoveTree(elsewhere);
+    // A name of 250 characters, where the temporary name must still fit in 255.
+    const std::string name = std::string(246, 'n') + ".dll";
+    Write(name, "long", kStaged);
+    CreateDirectoryW(ToWide(Path("to")).c_str(), nullptr);
+    EXPECT_EQ(ErrorNumberOf([&] { fso_->CopyFile(Path(name), Path("to\\" + name)); }), 0);
+    EXPECT_EQ(Read("to\\" + name), "long");
+    EXPECT_EQ(ErrorNumberOf([&] { fso_->CopyFile(Path(name), Path("no\\a.dll")); }), 76);
     const int64_t exact = kStaged * 10000000 + 116444736000000000;  // a whole second
     e2e::WriteNew(ToWide(Path("exact.dll")), "", {DWORD(exact), DWORD(exact >> 32)});
     EXPECT_EQ(files_.LastModified(Path("exact.dll")), kStaged);
+}
+
+// A copy of 256 MB (sparse, so quick to make) lasts long enough for another thread to see
+// its temporary file and ask the copying thread's window a question: the answer must come
+// while the copy still runs, before the destination is replaced.
+TEST_F(Win32Files, TheCopyingThreadAnswersSentMessages) {
+    Write("big.dll", "", kStaged);
+    {
+        const ScopedKernelHandle big(CreateFileW(ToWide(Path("big.dll")).c_str(), GENERIC_WRITE,
+                                                 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        LARGE_INTEGER size = {};
+        size.QuadPart = LONGLONG{256} << 20;
+        ASSERT_TRUE(SetFilePointerEx(big.Get(), size, nullptr, FILE_BEGIN) &&
+                    SetEndOfFile(big.Get()));
+    }
+    const ScopedWindow window(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                              nullptr, nullptr, nullptr));
+    const std::wstring temporary = TemporaryNames(ToWide(Path("out.dll")))[0];
+    std::atomic<int> answered{-1};  // -1: never asked; then whether the copy still ran
+    std::thread asker([&] {
+        if (e2e::Within(5000, [&] { return e2e::Exists(temporary); })) {
+            DWORD_PTR result = 0;
+            SendMessageTimeoutW(window.Get(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+            answered = e2e::Exists(temporary) && !e2e::Exists(ToWide(Path("out.dll")));
+        }
+    });
+    EXPECT_EQ(ErrorNumberOf([&] { fso_->CopyFile(Path("big.dll"), Path("out.dll")); }), 0);
+    asker.join();
+    EXPECT_EQ(answered, 1);
 }
 
 TEST_F(Win32Files, TheFileListShowsPlainFilesInCaseBlindOrder) {

@@ -2,14 +2,17 @@
 
 #include "platform/win32/Windows_win.h"
 
+#include <type_traits>
+
 #include "platform/win32/ErrorMap_win.h"
+#include "platform/win32/MessagePump_win.h"
+#include "platform/win32/ReplaceFile_win.h"
+#include "platform/win32/ScopedWin_win.h"
 #include "platform/win32/Strconv_win.h"
 
 namespace kiv {
 
 namespace {
-
-constexpr wchar_t kTemporarySuffix[] = L".kivnew";
 
 std::wstring FolderOf(const std::wstring& path) {
     const size_t slash = path.find_last_of(L"\\/");
@@ -51,43 +54,34 @@ void RequireWritable(DWORD attributes) {
     }
 }
 
-// The copy in progress: the destination's name with a fixed suffix, in its folder, so
-// that a pass cut short leaves a name the next pass writes over and then removes.
-// Built rather than asked of GetTempFileNameW, which probes for a free name on every
-// call (each a scan of a large system folder under wine) and is held to short folders.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(const std::wstring& destination)
-        : path_(destination + kTemporarySuffix) {}
-    ~TemporaryFile() {
-        if (!path_.empty()) {
-            // The copy takes the source's attributes; a read-only one cannot be deleted.
-            SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileW(path_.c_str());
-        }
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    // Copies the source to the temporary name, over a leftover of an earlier pass.
-    void CopyFrom(const std::wstring& source) {
-        if (::CopyFileW(source.c_str(), path_.c_str(), FALSE)) {
-            return;
-        }
-        const DWORD error = GetLastError();
-        // A read-only leftover refuses to be overwritten; it is ours to clear.
-        if (error != ERROR_ACCESS_DENIED ||
-            !SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL) ||
-            !::CopyFileW(source.c_str(), path_.c_str(), FALSE)) {
-            throw ErrorFromWin32(error);
-        }
-    }
-    const std::wstring& Path() const { return path_; }
-    void Keep() { path_.clear(); }
-
-private:
-    std::wstring path_;
+struct CopyJob {
+    std::wstring source;
+    std::wstring destination;
+    DWORD error = ERROR_SUCCESS;
 };
+
+DWORD WINAPI RunCopy(void* parameter) {
+    auto& job = *static_cast<CopyJob*>(parameter);
+    job.error = ReplaceWithCopy(job.source, job.destination);
+    return 0;
+}
+static_assert(std::is_same_v<decltype(&RunCopy), LPTHREAD_START_ROUTINE>);
+
+// A copy of a large file, or from a slow disk or share, takes seconds: the window's thread
+// waits for it as for a registration, answering what other programs send it, so Windows
+// never takes the window for hung.
+DWORD CopyBesideTheWindow(const std::wstring& source, const std::wstring& destination) {
+    CopyJob job{source, destination};
+    const ScopedKernelHandle worker(CreateThread(nullptr, 0, RunCopy, &job, 0, nullptr));
+    if (!worker) {
+        return ReplaceWithCopy(source, destination);
+    }
+    const auto handle = reinterpret_cast<std::uintptr_t>(worker.Get());
+    if (WaitOnHandle(handle, INFINITE) != WaitResult::Ended) {
+        WaitForSingleObject(worker.Get(), INFINITE);  // the job lives on this stack
+    }
+    return job.error;
+}
 
 }  // namespace
 
@@ -126,16 +120,9 @@ void Win32FileSystem::CopyFile(const std::string& source, const std::string& des
     RequireFolder(FolderOf(to));
     RequireWritable(attributes);
 
-    TemporaryFile temporary(to);
-    // CopyFileW keeps the source's last-modified time and attributes.
-    temporary.CopyFrom(from);
-    // A destination in use (open without delete sharing, or a loaded module) makes the
-    // replacement fail with a sharing violation or access denied, both 70.
-    if (!MoveFileExW(temporary.Path().c_str(), to.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        throw LastError();
+    if (const DWORD error = CopyBesideTheWindow(from, to)) {
+        throw ErrorFromWin32(error);
     }
-    temporary.Keep();
 }
 
 }  // namespace kiv

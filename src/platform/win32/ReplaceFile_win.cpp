@@ -1,0 +1,152 @@
+#include "platform/win32/ReplaceFile_win.h"
+
+#include <cwchar>
+
+#include "platform/win32/ScopedWin_win.h"
+
+namespace kiv {
+
+namespace {
+
+// The first name and two more, for when a name is held by something that cannot be
+// removed (a folder with files in it, say).
+constexpr int kTemporaryNameCount = 3;
+constexpr DWORD kChunk = 1 << 20;
+
+size_t NameStart(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? 0 : slash + 1;
+}
+
+// FNV-1a over the name's UTF-16 units, upper-cased: Windows names ignore case.
+uint32_t NameHash(std::wstring name) {
+    CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
+    uint32_t hash = 2166136261u;
+    for (const wchar_t unit : name) {
+        hash = (hash ^ static_cast<uint16_t>(unit)) * 16777619u;
+    }
+    return hash;
+}
+
+// Removes whatever holds a name: a file, an empty folder, or a link of either kind, which
+// is removed as a link and never followed. False when something is still there.
+bool Clear(const std::wstring& path) {
+    if (DeleteFileW(path.c_str())) {
+        return true;
+    }
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return true;
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        return RemoveDirectoryW(path.c_str()) != FALSE;
+    }
+    // A read-only leftover is ours to clear; the attributes of a link would be its target's.
+    return (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_REPARSE_POINT)) ==
+               FILE_ATTRIBUTE_READONLY &&
+           SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL) && DeleteFileW(path.c_str());
+}
+
+// A new file, created only where nothing is: a link at the name makes it fail rather than
+// be followed.
+HANDLE CreateNew(const std::wstring& path) {
+    return CreateFileW(
+        path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
+
+DWORD CopyData(HANDLE from, HANDLE to) {
+    std::vector<char> buffer(kChunk);
+    for (;;) {
+        DWORD read = 0, written = 0;
+        if (!ReadFile(from, buffer.data(), kChunk, &read, nullptr)) {
+            return GetLastError();
+        }
+        if (read == 0) {
+            return ERROR_SUCCESS;
+        }
+        if (!WriteFile(to, buffer.data(), read, &written, nullptr)) {
+            return GetLastError();
+        }
+        if (written != read) {
+            return ERROR_DISK_FULL;
+        }
+    }
+}
+
+// The source's last-modified time and attributes, without read-only: an installed copy
+// that is read-only would refuse every later update.
+DWORD CopyMetadata(HANDLE from, HANDLE to) {
+    BY_HANDLE_FILE_INFORMATION source = {};
+    if (!GetFileInformationByHandle(from, &source)) {
+        return GetLastError();
+    }
+    constexpr DWORD kKept = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                            FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    FILE_BASIC_INFO basic = {};  // times of zero are left as they are
+    basic.LastWriteTime.LowPart = source.ftLastWriteTime.dwLowDateTime;
+    basic.LastWriteTime.HighPart = static_cast<LONG>(source.ftLastWriteTime.dwHighDateTime);
+    basic.FileAttributes =
+        (source.dwFileAttributes & kKept) ? source.dwFileAttributes & kKept : FILE_ATTRIBUTE_NORMAL;
+    return SetFileInformationByHandle(to, FileBasicInfo, &basic, sizeof basic) ? ERROR_SUCCESS
+                                                                               : GetLastError();
+}
+
+}  // namespace
+
+std::vector<std::wstring> TemporaryNames(const std::wstring& destination) {
+    const size_t start = NameStart(destination);
+    const uint32_t hash = NameHash(destination.substr(start));
+    std::vector<std::wstring> names;
+    for (int attempt = 0; attempt < kTemporaryNameCount; ++attempt) {
+        wchar_t name[32];
+        std::swprintf(name, 32, attempt == 0 ? L"~kiv%08X.kivnew" : L"~kiv%08X-%d.kivnew",
+                      static_cast<unsigned>(hash), attempt);
+        names.push_back(destination.substr(0, start) + name);
+    }
+    return names;
+}
+
+DWORD ReplaceWithCopy(const std::wstring& source, const std::wstring& destination) {
+    const ScopedKernelHandle from(CreateFileW(source.c_str(), GENERIC_READ,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!from) {
+        return GetLastError();
+    }
+    const std::vector<std::wstring> names = TemporaryNames(destination);
+    for (const std::wstring& name : names) {
+        Clear(name);
+    }
+    DWORD error = ERROR_ACCESS_DENIED;  // when every name is held
+    for (const std::wstring& name : names) {
+        ScopedKernelHandle to(CreateNew(name));
+        if (!to) {
+            error = GetLastError();
+            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
+                error == ERROR_ACCESS_DENIED) {
+                continue;  // held by what could not be removed
+            }
+            return error;
+        }
+        error = CopyData(from.Get(), to.Get());
+        if (error == ERROR_SUCCESS) {
+            error = CopyMetadata(from.Get(), to.Get());
+        }
+        to.Reset();
+        // A destination in use (open without delete sharing, or a loaded module) makes the
+        // replacement fail with a sharing violation or access denied.
+        if (error == ERROR_SUCCESS &&
+            !MoveFileExW(name.c_str(), destination.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            error = GetLastError();
+        }
+        if (error != ERROR_SUCCESS) {
+            DeleteFileW(name.c_str());
+        }
+        return error;
+    }
+    return error;
+}
+
+}  // namespace kiv

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/win32/Windows_win.h"
+
+namespace kiv {
+
+// The names a copy to destination may be written under before it is moved into place, in
+// the order tried. Each is a name of the program's own that fits within the 255 characters
+// of one name, whatever the destination's, and each is the same on every run for the same
+// destination, so that the next copy there removes what a killed run left.
+std::vector<std::wstring> TemporaryNames(const std::wstring& destination);
+
+// Copies source to a new temporary file beside destination and moves it over destination
+// in one step. Whatever the temporary names hold is removed first (a link as a link), the
+// file is created only where nothing is, and nothing is written through a link. The copy
+// keeps the source's last-modified time and attributes, but never read-only. Gives the
+// Win32 error of the step that failed, or ERROR_SUCCESS.
+DWORD ReplaceWithCopy(const std::wstring& source, const std::wstring& destination);
+
+}  // namespace kiv
