@@ -6,6 +6,7 @@
 
 #include "folders/CSystemFolders.h"
 #include "platform/IFiles.h"
+#include "platform/IGuardNames.h"
 #include "platform/IModules.h"
 #include "platform/IProcesses.h"
 #include "platform/IRuntime.h"
@@ -327,6 +328,13 @@ struct Runtime final : IRuntime, Part {
     std::string argumentText;
     bool anotherInstance = false;
     int pointer = 0;
+};
+
+struct GuardNames final : IGuardNames {
+    GuardNames(Claim administrators, Claim open) : administrators(administrators), open(open) {}
+    Claim ClaimAdministratorsName() override { return administrators; }
+    Claim ClaimOpenName() override { return open; }
+    Claim administrators, open;
 };
 
 class View final : public IUpdateView, public IViewFactory, public Part {

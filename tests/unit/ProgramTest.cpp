@@ -129,6 +129,21 @@ TEST_F(ProgramTest, AnUnhandledErrorIsReportedAndEndsTheProgram) {
     }
 }
 
+// Anyone can take the open name first, so it counts only where the administrators' cannot be made.
+TEST(InstanceGuard, TheAdministratorsNameDecidesWhereItCanBeMade) {
+    using C = Claim;
+    // the administrators' name, the open name, another copy holds the guard
+    const std::tuple<C, C, bool> cases[] = {
+        {C::Made, C::HeldElsewhere, false},   {C::HeldElsewhere, C::Made, true},
+        {C::NotMade, C::HeldElsewhere, true}, {C::NotMade, C::Made, false},
+        {C::NotMade, C::NotMade, false},
+    };
+    for (const auto& [administrators, open, held] : cases) {
+        fake::GuardNames names(administrators, open);
+        EXPECT_EQ(AnotherCopyHoldsTheGuard(names), held) << int(administrators) << int(open);
+    }
+}
+
 // The English texts are read by the tests of the pass and of its error report.
 TEST_F(ProgramTest, TheLanguageOfMessageBaseOrAMarkerWithTheCodeAsPassed) {
     win->strings.texts[21100] = "";      // an empty entry of a bundle
