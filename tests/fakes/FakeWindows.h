@@ -320,6 +320,10 @@ struct Runtime final : IRuntime, Part {
         trace.push_back("start " + commandLine + " | show " + std::to_string(showState));
         shared.Hit("relaunch");
     }
+    bool StartAsDesktopUser(const std::string& commandLine, int showState) override {
+        trace.push_back("desktop start " + commandLine + " | show " + std::to_string(showState));
+        return desktopStarts;
+    }
     [[noreturn]] void End(int exitCode) override {
         trace.push_back("end " + std::to_string(exitCode));
         throw ProgramEnded{exitCode};
@@ -327,6 +331,7 @@ struct Runtime final : IRuntime, Part {
 
     std::string argumentText;
     bool anotherInstance = false;
+    bool desktopStarts = false;  // as under wine, which has no shell window
     int pointer = 0;
 };
 

@@ -79,15 +79,23 @@ TEST_F(ProgramTest, ClosingTheWindowRelaunchesWithTheArgumentTextUntrimmed) {
         {"Prod", "\"Prod\\kivapp1.exe\"Prod"},           // relative, as Windows resolves it
     };
     for (const auto& [argumentText, commandLine] : cases) {
-        SCOPED_TRACE(argumentText);
-        Reset();
-        EXPECT_EQ(Run(argumentText), 0);
-        EXPECT_EQ(Tail(win->trace, 2),
-                  (Lines{"doevents", "start " + std::string(commandLine) + " | show 2"}));
-        EXPECT_EQ(Traced("doevents").size(), 2u);  // on activation, and after the window
-        EXPECT_EQ(Traced("box Updating Software...").size(), 1u);
-        EXPECT_EQ(MessageBase, 20000);
-        EXPECT_EQ(BlankLines, "\r\r");
+        // As the desktop's user, or where that fails as before: the same line either way.
+        for (const bool desktop : {true, false}) {
+            SCOPED_TRACE(argumentText + std::string(desktop ? " as the desktop's user" : ""));
+            Reset();
+            win->runtime.desktopStarts = desktop;
+            EXPECT_EQ(Run(argumentText), 0);
+            const std::string start = std::string(commandLine) + " | show 2";
+            Lines expected = {"doevents", "desktop start " + start};
+            if (!desktop) {
+                expected.push_back("start " + start);
+            }
+            EXPECT_EQ(Tail(win->trace, expected.size()), expected);
+            EXPECT_EQ(Traced("doevents").size(), 2u);  // on activation, and after the window
+            EXPECT_EQ(Traced("box Updating Software...").size(), 1u);
+            EXPECT_EQ(MessageBase, 20000);
+            EXPECT_EQ(BlankLines, "\r\r");
+        }
     }
 }
 

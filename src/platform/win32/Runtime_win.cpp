@@ -3,6 +3,7 @@
 #include "platform/win32/Windows_win.h"
 
 #include "platform/win32/CommandLine_win.h"
+#include "platform/win32/DesktopStart_win.h"
 #include "platform/win32/Processes_win.h"
 #include "platform/win32/Strconv_win.h"
 #include "platform/win32/Threads_win.h"
@@ -62,6 +63,10 @@ void Win32Runtime::DoEvents() {
 void Win32Runtime::Start(const std::string& commandLine, int showState) {
     Win32Processes processes;
     processes.Close(processes.Start(commandLine, showState));
+}
+
+bool Win32Runtime::StartAsDesktopUser(const std::string& commandLine, int showState) {
+    return kiv::StartAsDesktopUser(commandLine, showState);
 }
 
 void Win32Runtime::End(int exitCode) {

@@ -21,6 +21,7 @@ public:
     int MousePointer() override { return pointer_; }
     void DoEvents() override;
     void Start(const std::string& commandLine, int showState) override;
+    bool StartAsDesktopUser(const std::string& commandLine, int showState) override;
     [[noreturn]] void End(int exitCode) override;
 
 private:
