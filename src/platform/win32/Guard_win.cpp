@@ -26,8 +26,9 @@ constexpr wchar_t kNamespace[] = L"KivAldervikUpdate";
 // later update out; only administrators may open it.
 constexpr wchar_t kAdministratorsOnly[] = L"D:P(A;;GA;;;BA)";
 
-// Bound by name: kernel32 has them from Vista on, but wine 8 exports only the first, and
-// an import of the others would stop the program from loading there.
+// Bound by name: kernel32 has them from Vista on, but wine 8 exports only the first. An
+// import of the others still loads there (wine puts a stub in each one's place), but the
+// stub ends the program when called; bound, a missing one is seen and the mutex taken.
 using CreateBoundaryCall = HANDLE(WINAPI*)(LPCWSTR, ULONG);
 using AddSidCall = BOOL(WINAPI*)(HANDLE*, PSID);
 using DeleteBoundaryCall = VOID(WINAPI*)(HANDLE);
