@@ -37,6 +37,9 @@ struct IRuntime {
     virtual void DoEvents() = 0;
     // Starts a program without waiting for it; raises 53 when it cannot be found.
     virtual void Start(const std::string& commandLine, int showState) = 0;
+    // Starts a program without waiting for it, as the user at the desktop: with that user's
+    // account, rights and environment. False, having started nothing, where it cannot.
+    virtual bool StartAsDesktopUser(const std::string& commandLine, int showState) = 0;
     // Ends the process at once, every window closed without further events.
     [[noreturn]] virtual void End(int exitCode) = 0;
 };

@@ -84,8 +84,13 @@ int Main() {
     runtime.DoEvents();
 
     // The argument text is read again and passed on untrimmed, right after the quote.
-    runtime.Start("\"" + InstallFolder + "\\kivapp1.exe\"" + runtime.ArgumentText(),
-                  show::MinimizedFocus);
+    const std::string relaunch = "\"" + InstallFolder + "\\kivapp1.exe\"" + runtime.ArgumentText();
+    // This process runs elevated, perhaps as another account than the one at the desktop,
+    // whose main application it is; only where it cannot start it as that user does the
+    // main application get this process's account and rights.
+    if (!runtime.StartAsDesktopUser(relaunch, show::MinimizedFocus)) {
+        runtime.Start(relaunch, show::MinimizedFocus);
+    }
     return exitcode::Relaunched;
 }
 

@@ -2,7 +2,8 @@
 
 // Stands in for the main application: each start appends "<pid> TAB <1 if it was given a
 // show state, else 0> TAB <show state> TAB <exact command line>" to kivapp1.record beside
-// it, and ends at once.
+// it, and ends at once: with 0 where its environment is a user's own, in which USERPROFILE
+// names a folder and KIV_ELEVATED_ONLY (which tests set in theirs) is missing, else with 1.
 // Started with "--sleep" it records nothing, takes a second and ends with 7, for the tests of
 // waits on processes.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int) {
@@ -20,5 +21,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int) {
                                      ((startup.dwFlags & STARTF_USESHOWWINDOW) ? L"1\t" : L"0\t") +
                                      std::to_wstring(startup.wShowWindow) + L'\t' +
                                      GetCommandLineW());
-    return 0;
+    wchar_t profile[MAX_PATH] = L"";
+    GetEnvironmentVariableW(L"USERPROFILE", profile, MAX_PATH);
+    const DWORD attributes = GetFileAttributesW(profile);
+    const bool folder =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return folder && GetEnvironmentVariableW(L"KIV_ELEVATED_ONLY", nullptr, 0) == 0 ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 
 #include "folders/CSystemFolders.h"
 #include "platform/IFiles.h"
+#include "platform/IGuardNames.h"
 #include "platform/IModules.h"
 #include "platform/IProcesses.h"
 #include "platform/IRuntime.h"
@@ -325,6 +326,10 @@ struct Runtime final : IRuntime, Part {
         trace.push_back("start " + commandLine + " | show " + std::to_string(showState));
         shared.Hit("relaunch");
     }
+    bool StartAsDesktopUser(const std::string& commandLine, int showState) override {
+        trace.push_back("desktop start " + commandLine + " | show " + std::to_string(showState));
+        return desktopStarts;
+    }
     [[noreturn]] void End(int exitCode) override {
         trace.push_back("end " + std::to_string(exitCode));
         throw ProgramEnded{exitCode};
@@ -332,7 +337,15 @@ struct Runtime final : IRuntime, Part {
 
     std::string argumentText;
     bool anotherInstance = false;
+    bool desktopStarts = false;  // as under wine, which has no shell window
     int pointer = 0;
+};
+
+struct GuardNames final : IGuardNames {
+    GuardNames(Claim administrators, Claim open) : administrators(administrators), open(open) {}
+    Claim ClaimAdministratorsName() override { return administrators; }
+    Claim ClaimOpenName() override { return open; }
+    Claim administrators, open;
 };
 
 class View final : public IUpdateView, public IViewFactory, public Part {

@@ -84,15 +84,23 @@ TEST_F(ProgramTest, ClosingTheWindowRelaunchesWithTheArgumentTextUntrimmed) {
         {"Prod", "\"Prod\\kivapp1.exe\"Prod"},           // relative, as Windows resolves it
     };
     for (const auto& [argumentText, commandLine] : cases) {
-        SCOPED_TRACE(argumentText);
-        Reset();
-        EXPECT_EQ(Run(argumentText), 0);
-        EXPECT_EQ(Tail(win->trace, 2),
-                  (Lines{"doevents", "start " + std::string(commandLine) + " | show 2"}));
-        EXPECT_EQ(Traced("doevents").size(), 2u);  // on activation, and after the window
-        EXPECT_EQ(Traced("box Updating Software...").size(), 1u);
-        EXPECT_EQ(MessageBase, 20000);
-        EXPECT_EQ(BlankLines, "\r\r");
+        // As the desktop's user, or where that fails as before: the same line either way.
+        for (const bool desktop : {true, false}) {
+            SCOPED_TRACE(argumentText + std::string(desktop ? " as the desktop's user" : ""));
+            Reset();
+            win->runtime.desktopStarts = desktop;
+            EXPECT_EQ(Run(argumentText), 0);
+            const std::string start = std::string(commandLine) + " | show 2";
+            Lines expected = {"doevents", "desktop start " + start};
+            if (!desktop) {
+                expected.push_back("start " + start);
+            }
+            EXPECT_EQ(Tail(win->trace, expected.size()), expected);
+            EXPECT_EQ(Traced("doevents").size(), 2u);  // on activation, and after the window
+            EXPECT_EQ(Traced("box Updating Software...").size(), 1u);
+            EXPECT_EQ(MessageBase, 20000);
+            EXPECT_EQ(BlankLines, "\r\r");
+        }
     }
 }
 
@@ -131,6 +139,21 @@ TEST_F(ProgramTest, AnUnhandledErrorIsReportedAndEndsTheProgram) {
         win->Inject(operation, number);
         EXPECT_EQ(Run("C:\\Kiv"), 3);
         EXPECT_EQ(Tail(win->trace, traceEnd.size()), traceEnd);
+    }
+}
+
+// Anyone can take the open name first, so it counts only where the administrators' cannot be made.
+TEST(InstanceGuard, TheAdministratorsNameDecidesWhereItCanBeMade) {
+    using C = Claim;
+    // the administrators' name, the open name, another copy holds the guard
+    const std::tuple<C, C, bool> cases[] = {
+        {C::Made, C::HeldElsewhere, false},   {C::HeldElsewhere, C::Made, true},
+        {C::NotMade, C::HeldElsewhere, true}, {C::NotMade, C::Made, false},
+        {C::NotMade, C::NotMade, false},
+    };
+    for (const auto& [administrators, open, held] : cases) {
+        fake::GuardNames names(administrators, open);
+        EXPECT_EQ(AnotherCopyHoldsTheGuard(names), held) << int(administrators) << int(open);
     }
 }
 

@@ -9,6 +9,7 @@
 #include "messages/LoadMessage.h"
 #include "platform/Ports.h"
 #include "platform/win32/CommandLine_win.h"
+#include "platform/win32/DesktopStart_win.h"
 #include "platform/win32/ErrorMap_win.h"
 #include "platform/win32/Files_win.h"
 #include "platform/win32/Modules_win.h"
@@ -22,6 +23,8 @@
 #include "platform/win32/Threads_win.h"
 #include "ui/win32/LogList_win.h"
 // After the Win32 layer, whose headers take the A/W macros away.
+#include <winternl.h>
+
 #include "Harness.h"
 #include "platform/RuntimeError.h"
 
@@ -320,6 +323,38 @@ TEST(Win32Runtime, OfFiveStartsAtOnceOneRunsAndAMissingProgramIsFileNotFound) {
                              "\"\"C:\\My Apps\"\\kivapp1.exe\"\"C:\\My Apps\""}) {
         EXPECT_EQ(ErrorNumberOf([&] { first.Start(line, 2); }), 53) << line;
     }
+}
+
+// Wine has no shell window, so there the relaunch always falls back; another process stands
+// in for the shell.
+TEST(Win32Runtime, AStartAsAChildOfAnotherProcessHasItAsParentAndItsUsersEnvironment) {
+    const std::wstring folder = e2e::NewTemporaryFolder();
+    CopyFileW((e2e::OwnFolder() + L"\\kivapp1.exe").c_str(), (folder + L"\\kivapp1.exe").c_str(),
+              TRUE);
+    Win32Processes processes;
+    const ScopedKernelHandle shell(reinterpret_cast<HANDLE>(
+        processes.Start("\"" + ToUtf8(e2e::OwnFolder()) + "\\kivapp1.exe\" --sleep", 2)));
+    const ScopedKernelHandle noParent(
+        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, GetProcessId(shell.Get())));
+    const std::string line = "\"" + ToUtf8(folder) + "\\kivapp1.exe\"\"D:\\My P\" ";
+    SetEnvironmentVariableW(L"KIV_ELEVATED_ONLY", L"1");  // as if of the program's own account
+    EXPECT_FALSE(StartAsChildOf(noParent.Get(), line, 2)) << "may not be a parent";
+    EXPECT_FALSE(StartAsChildOf(shell.Get(), "\"C:\\no-such-folder\\kivapp1.exe\"", 2));
+    const ScopedKernelHandle child = StartAsChildOf(shell.Get(), line, 2);
+    SetEnvironmentVariableW(L"KIV_ELEVATED_ONLY", nullptr);
+    ASSERT_TRUE(child);
+    ASSERT_EQ(WaitForSingleObject(child.Get(), 10000), WAIT_OBJECT_0);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(child.Get(), &exitCode);
+    EXPECT_EQ(exitCode, 0u) << "the user's own environment";
+    PROCESS_BASIC_INFORMATION basic = {};
+    NtQueryInformationProcess(child.Get(), ProcessBasicInformation, &basic, sizeof(basic), nullptr);
+    EXPECT_EQ(basic.InheritedFromUniqueProcessId, GetProcessId(shell.Get()));
+    const auto starts = e2e::Records(folder + L"\\kivapp1.record", 4);
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_EQ(starts[0][1] + starts[0][2] + starts[0][3], "12" + line) << "shown minimized";
+    e2e::RemoveTree(folder);
+    WaitForSingleObject(shell.Get(), 10000);
 }
 
 TEST(Win32Runtime, FailuresOfFilesInUseAreNumber70AndAProcessIsWaitedFor) {

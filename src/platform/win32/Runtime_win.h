@@ -1,13 +1,15 @@
 #pragma once
 
+#include <optional>
+
 #include "platform/IRuntime.h"
-#include "platform/win32/ScopedWin_win.h"
+#include "platform/win32/Guard_win.h"
 #include "platform/win32/Windows_win.h"
 
 namespace kiv {
 
 // The language runtime's services on Windows. One object lives for the whole process:
-// it holds the single-instance mutex and the application's mouse pointer.
+// it holds the single-instance guard and the application's mouse pointer.
 class Win32Runtime final : public IRuntime {
 public:
     std::string ArgumentText() override;
@@ -19,11 +21,12 @@ public:
     int MousePointer() override { return pointer_; }
     void DoEvents() override;
     void Start(const std::string& commandLine, int showState) override;
+    bool StartAsDesktopUser(const std::string& commandLine, int showState) override;
     [[noreturn]] void End(int exitCode) override;
 
 private:
-    ScopedKernelHandle instanceMutex_;
-    bool anotherInstance_ = false;
+    Win32GuardNames guard_;
+    std::optional<bool> anotherInstance_;
     int pointer_ = 0;
 };
 

@@ -78,6 +78,13 @@ struct MemoryDcTraits {
     static void Close(HDC h) { DeleteDC(h); }
 };
 
+// Memory the system allocated with LocalAlloc for the caller to free.
+struct LocalMemoryTraits {
+    static HLOCAL None() { return nullptr; }
+    static bool Valid(HLOCAL h) { return h != nullptr; }
+    static void Close(HLOCAL h) { LocalFree(h); }
+};
+
 struct WindowTraits {
     static HWND None() { return nullptr; }
     static bool Valid(HWND h) { return h != nullptr && IsWindow(h); }
@@ -93,6 +100,7 @@ using ScopedBitmap = ScopedHandle<HBITMAP, GdiObjectTraits<HBITMAP>>;
 using ScopedIcon = ScopedHandle<HICON, IconTraits>;
 using ScopedMemoryDc = ScopedHandle<HDC, MemoryDcTraits>;
 using ScopedWindow = ScopedHandle<HWND, WindowTraits>;
+using ScopedLocalMemory = ScopedHandle<HLOCAL, LocalMemoryTraits>;
 
 // A window's device context from GetDC, given back to the same window.
 class WindowDc {
