@@ -54,34 +54,58 @@ void RequireWritable(DWORD attributes) {
     }
 }
 
-struct CopyJob {
-    std::wstring source;
-    std::wstring destination;
-    DWORD error = ERROR_SUCCESS;
-};
-
-DWORD WINAPI RunCopy(void* parameter) {
-    auto& job = *static_cast<CopyJob*>(parameter);
-    job.error = ReplaceWithCopy(job.source, job.destination);
-    return 0;
-}
-static_assert(std::is_same_v<decltype(&RunCopy), LPTHREAD_START_ROUTINE>);
-
 // A copy of a large file, or from a slow disk or share, takes seconds: the window's thread
 // waits for it as for a registration, answering what other programs send it, so Windows
-// never takes the window for hung.
-DWORD CopyBesideTheWindow(const std::wstring& source, const std::wstring& destination) {
-    CopyJob job{source, destination};
-    const ScopedKernelHandle worker(CreateThread(nullptr, 0, RunCopy, &job, 0, nullptr));
-    if (!worker) {
-        return ReplaceWithCopy(source, destination);
+// never takes the window for hung. One worker serves every copy of the process, since a
+// thread for each of 10,000 small copies would cost more than they do; it waits for work
+// until the process ends.
+class CopyWorker {
+public:
+    static CopyWorker& Instance() {
+        static CopyWorker* worker = new CopyWorker;  // never ended: the process ends it
+        return *worker;
     }
-    const auto handle = reinterpret_cast<std::uintptr_t>(worker.Get());
-    if (WaitOnHandle(handle, INFINITE) != WaitResult::Ended) {
-        WaitForSingleObject(worker.Get(), INFINITE);  // the job lives on this stack
+
+    DWORD Copy(const std::wstring& source, const std::wstring& destination) {
+        if (!thread_) {
+            return ReplaceWithCopy(source, destination);
+        }
+        source_ = source;
+        destination_ = destination;
+        SetEvent(start_.Get());
+        const auto done = reinterpret_cast<std::uintptr_t>(done_.Get());
+        if (WaitOnHandle(done, INFINITE) != WaitResult::Ended) {
+            WaitForSingleObject(done_.Get(), INFINITE);  // the worker still reads our names
+        }
+        return error_;
     }
-    return job.error;
-}
+
+private:
+    CopyWorker()
+        : start_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+          done_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
+        if (start_ && done_) {
+            thread_.Reset(CreateThread(nullptr, 0, Run, this, 0, nullptr));
+        }
+    }
+
+    static DWORD WINAPI Run(void* parameter) {
+        auto& self = *static_cast<CopyWorker*>(parameter);
+        while (WaitForSingleObject(self.start_.Get(), INFINITE) == WAIT_OBJECT_0) {
+            self.error_ = ReplaceWithCopy(self.source_, self.destination_);
+            SetEvent(self.done_.Get());
+        }
+        return 0;
+    }
+
+    ScopedKernelHandle start_;
+    ScopedKernelHandle done_;
+    ScopedKernelHandle thread_;
+    std::wstring source_;
+    std::wstring destination_;
+    DWORD error_ = ERROR_SUCCESS;
+    static_assert(std::is_same_v<decltype(&Run), LPTHREAD_START_ROUTINE>);
+};
 
 }  // namespace
 
@@ -120,7 +144,7 @@ void Win32FileSystem::CopyFile(const std::string& source, const std::string& des
     RequireFolder(FolderOf(to));
     RequireWritable(attributes);
 
-    if (const DWORD error = CopyBesideTheWindow(from, to)) {
+    if (const DWORD error = CopyWorker::Instance().Copy(from, to)) {
         throw ErrorFromWin32(error);
     }
 }

@@ -47,6 +47,12 @@ bool Clear(const std::wstring& path) {
            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL) && DeleteFileW(path.c_str());
 }
 
+// Something is at the name: a file, a folder, or a link.
+bool IsHeld(DWORD error) {
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
+           error == ERROR_ACCESS_DENIED;
+}
+
 // A new file, created only where nothing is: a link at the name makes it fail rather than
 // be followed.
 HANDLE CreateNew(const std::wstring& path) {
@@ -114,19 +120,20 @@ DWORD ReplaceWithCopy(const std::wstring& source, const std::wstring& destinatio
     if (!from) {
         return GetLastError();
     }
-    const std::vector<std::wstring> names = TemporaryNames(destination);
-    for (const std::wstring& name : names) {
-        Clear(name);
-    }
     DWORD error = ERROR_ACCESS_DENIED;  // when every name is held
-    for (const std::wstring& name : names) {
+    for (const std::wstring& name : TemporaryNames(destination)) {
         ScopedKernelHandle to(CreateNew(name));
+        error = to ? ERROR_SUCCESS : GetLastError();
+        // Most copies find the first name free; only a name found held is cleared and
+        // tried again, so that a copy costs no more look-ups than a plain one.
+        if (IsHeld(error) && Clear(name)) {
+            to.Reset(CreateNew(name));
+            error = to ? ERROR_SUCCESS : GetLastError();
+        }
+        if (IsHeld(error)) {
+            continue;  // by what could not be removed
+        }
         if (!to) {
-            error = GetLastError();
-            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
-                error == ERROR_ACCESS_DENIED) {
-                continue;  // held by what could not be removed
-            }
             return error;
         }
         error = CopyData(from.Get(), to.Get());

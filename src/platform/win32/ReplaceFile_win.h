@@ -14,8 +14,9 @@ namespace kiv {
 std::vector<std::wstring> TemporaryNames(const std::wstring& destination);
 
 // Copies source to a new temporary file beside destination and moves it over destination
-// in one step. Whatever the temporary names hold is removed first (a link as a link), the
-// file is created only where nothing is, and nothing is written through a link. The copy
+// in one step. The file is created only where nothing is, so nothing is ever written
+// through a link; what holds a name is removed (a link as a link) and the name tried
+// again, and the next name is taken when it cannot be removed. The copy
 // keeps the source's last-modified time and attributes, but never read-only. Gives the
 // Win32 error of the step that failed, or ERROR_SUCCESS.
 DWORD ReplaceWithCopy(const std::wstring& source, const std::wstring& destination);
