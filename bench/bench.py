@@ -26,6 +26,8 @@ SYSTEM_KINDS = (".dep", ".lib", ".oca", ".exp")
 SKIPPED_KINDS = (".txt", ".ini")
 INSTALL = "C:\\kivbench"
 REG_MS = 2500  # how long the slow component's registration takes in the probe runs
+LONG_COPY_BYTES = 3 << 30  # one sparse staged file, whose copy takes many seconds
+LONG_COPY = "1 missing file of %d GB" % (LONG_COPY_BYTES >> 30)
 STARTUP_RUNS = 15
 
 
@@ -230,6 +232,29 @@ class Bench:
                     shutil.rmtree(self.wow64)
         self.clear_installed()
 
+    def long_copy_probe(self):
+        """The window's answers while one copy takes many seconds. The staged file is sparse,
+        so it costs no disk; its copy is written whole, so the drive must hold it twice."""
+        free = shutil.disk_usage(self.drive).free
+        if free < 2 * LONG_COPY_BYTES + (1 << 30):
+            print("  long copy skipped: %.1f GB free" % (free / (1 << 30)), flush=True)
+            return
+        shutil.rmtree(self.install, ignore_errors=True)
+        os.makedirs(self.support)
+        os.makedirs(os.path.join(self.install, "Library"))
+        path = os.path.join(self.support, "kbbig.dep")
+        with open(path, "wb") as f:
+            f.truncate(LONG_COPY_BYTES)
+        os.utime(path, (STAGED_TIME, STAGED_TIME))
+        self.names, self.workload = ["kbbig.dep"], None
+        try:
+            for program in self.args.programs:
+                for _ in range(self.args.probe_runs):
+                    self.run_one("probe", LONG_COPY, program, "missing", probe=True)
+        finally:
+            self.clear_installed()
+            shutil.rmtree(self.install, ignore_errors=True)
+
     # ---- results ---------------------------------------------------------------------
 
 
@@ -417,6 +442,12 @@ def evaluate_goals(results, summary, program, sizes):
                       "%.0f ms vs minimal %.0f ms; paired runs: median %.0f ms later"
                       % (s, m, later),
                       "yes" if s <= 250 and later <= 30 else "no"))
+    longest = [r["values"]["probe_longest_ms"] for r in results
+               if r["series"] == "probe" and r["workload"] == LONG_COPY and r["program"] == program
+               and "problem" not in r and "probe_longest_ms" in r["values"]]
+    if longest:
+        goals.append(("during a copy of many seconds: longest answer to WM_NULL < 300 ms",
+                      "%.0f ms" % max(longest), "yes" if max(longest) < 300 else "no"))
     peaks = [v["max"] for k, v in summary.items()
              if k[0] == "pass" and k[2] == program and k[3] == "peak_working_set_mb"
              and k[1].startswith(str(max(sizes)) + " ")]
@@ -503,6 +534,8 @@ def main():
         bench.startup_series()
         print("== responsiveness", flush=True)
         bench.probe_series()
+        if not args.quick:
+            bench.long_copy_probe()
         bench.clear_installed()
         shutil.rmtree(bench.install, ignore_errors=True)
 

@@ -1,5 +1,7 @@
 #include "platform/win32/MessagePump_win.h"
 
+#include <algorithm>
+
 #include "platform/win32/Strconv_win.h"
 
 namespace kiv {
@@ -7,6 +9,9 @@ namespace kiv {
 namespace {
 
 IPumpHost* g_host = nullptr;
+
+// A display frame: what the pass holds back reaches the screen within one.
+constexpr DWORD kFrameMs = 16;
 
 void BeforeBlocking() {
     if (g_host) {
@@ -57,12 +62,27 @@ void AnswerSentMessages() {
 }
 
 WaitResult WaitOnHandle(std::uintptr_t handle, uint32_t milliseconds) {
+    const HANDLE object = reinterpret_cast<HANDLE>(handle);
+    const ULONGLONG deadline = GetTickCount64() + milliseconds;
+    // Most waits (a copy of a small file) end within a display frame: they wait plainly
+    // and paint nothing, since every look at the queue costs (under wine it also puts the
+    // window's surface on screen).
+    const DWORD quick = std::min<DWORD>(milliseconds, kFrameMs);
+    switch (WaitForSingleObject(object, quick)) {
+        case WAIT_OBJECT_0:
+            return WaitResult::Ended;
+        case WAIT_TIMEOUT:
+            if (quick == milliseconds) {
+                return WaitResult::TimedOut;
+            }
+            break;
+        default:
+            return WaitResult::Failed;
+    }
     BeforeBlocking();
     // Input made during the wait is taken as it comes, so that a request keeps its place
     // among those sent meanwhile.
     const DWORD wakeFor = TakeQueuedInput(true) ? QS_SENDMESSAGE | QS_INPUT : QS_SENDMESSAGE;
-    const HANDLE object = reinterpret_cast<HANDLE>(handle);
-    const ULONGLONG deadline = GetTickCount64() + milliseconds;
     for (;;) {
         DWORD remaining = INFINITE;
         if (milliseconds != INFINITE) {

@@ -62,7 +62,8 @@ HANDLE CreateNew(const std::wstring& path) {
 }
 
 DWORD CopyData(HANDLE from, HANDLE to) {
-    std::vector<char> buffer(kChunk);
+    // Kept from copy to copy: a fresh megabyte would cost each small copy more than its data.
+    static thread_local std::vector<char> buffer(kChunk);
     for (;;) {
         DWORD read = 0, written = 0;
         if (!ReadFile(from, buffer.data(), kChunk, &read, nullptr)) {
@@ -83,17 +84,16 @@ DWORD CopyData(HANDLE from, HANDLE to) {
 // The source's last-modified time and attributes, without read-only: an installed copy
 // that is read-only would refuse every later update.
 DWORD CopyMetadata(HANDLE from, HANDLE to) {
-    BY_HANDLE_FILE_INFORMATION source = {};
-    if (!GetFileInformationByHandle(from, &source)) {
+    FILE_BASIC_INFO basic = {};
+    if (!GetFileInformationByHandleEx(from, FileBasicInfo, &basic, sizeof basic)) {
         return GetLastError();
     }
     constexpr DWORD kKept = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                             FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-    FILE_BASIC_INFO basic = {};  // times of zero are left as they are
-    basic.LastWriteTime.LowPart = source.ftLastWriteTime.dwLowDateTime;
-    basic.LastWriteTime.HighPart = static_cast<LONG>(source.ftLastWriteTime.dwHighDateTime);
     basic.FileAttributes =
-        (source.dwFileAttributes & kKept) ? source.dwFileAttributes & kKept : FILE_ATTRIBUTE_NORMAL;
+        (basic.FileAttributes & kKept) ? basic.FileAttributes & kKept : FILE_ATTRIBUTE_NORMAL;
+    // Times of zero are left as they are: the copy keeps its own creation time.
+    basic.CreationTime.QuadPart = basic.LastAccessTime.QuadPart = basic.ChangeTime.QuadPart = 0;
     return SetFileInformationByHandle(to, FileBasicInfo, &basic, sizeof basic) ? ERROR_SUCCESS
                                                                                : GetLastError();
 }
