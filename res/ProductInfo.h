@@ -5,5 +5,6 @@
 #define KIV_PRODUCT_NAME "kivALDERVIK "
 #define KIV_FILE_DESCRIPTION "Kiv Aldervik Update Installer"
 #define KIV_COMPANY_NAME "Kiv Software"
+/* The one place of the version: the build derives the version resource's numbers and the
+   manifest's from it (CMakeLists.txt). */
 #define KIV_VERSION_TEXT "3.00.0013"
-#define KIV_VERSION_BINARY 3, 0, 0, 13

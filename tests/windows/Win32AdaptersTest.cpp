@@ -26,6 +26,7 @@
 #include <winternl.h>
 
 #include "Harness.h"
+#include "ProductInfo.h"
 #include "platform/RuntimeError.h"
 
 // What only Windows can answer: the resources as compiled, copies by replacement, the
@@ -75,7 +76,7 @@ TEST(Win32Resources, CatalogueAndVersionComeBackExactlyFromTheCompiledProgram) {
     const std::pair<const wchar_t*, const wchar_t*> strings[] = {
         {L"ProductName", L"kivALDERVIK "},
         {L"FileDescription", L"Kiv Aldervik Update Installer"},
-        {L"ProductVersion", L"3.00.0013"}};
+        {L"ProductVersion", L"" KIV_VERSION_TEXT}, {L"FileVersion", L"" KIV_VERSION_TEXT}};
     for (const auto& [name, expected] : strings) {
         wchar_t* value = nullptr;
         UINT length = 0;
