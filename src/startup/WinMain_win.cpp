@@ -6,6 +6,7 @@
 #include <type_traits>
 
 #include "platform/Ports.h"
+#include "platform/win32/Bind_win.h"
 #include "platform/win32/Files_win.h"
 #include "platform/win32/Modules_win.h"
 #include "platform/win32/Processes_win.h"
@@ -33,8 +34,8 @@ static_assert(std::is_same_v<SetDefaultDllDirectoriesCall, decltype(&SetDefaultD
 constexpr const wchar_t* kLoadedLaterByTheSystem[] = {L"uxtheme.dll", L"msimg32.dll"};
 
 SetDefaultDllDirectoriesCall BoundSetDefaultDllDirectories() {
-    return reinterpret_cast<SetDefaultDllDirectoriesCall>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+    return kiv::BoundCall<SetDefaultDllDirectoriesCall>(GetModuleHandleW(L"kernel32.dll"),
+                                                        "SetDefaultDllDirectories");
 }
 
 // Loaded by full path, so that the system's later loads by name find them loaded; their

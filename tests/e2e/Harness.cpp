@@ -4,11 +4,11 @@
 
 #include <stdexcept>
 
+#include "ui/Controls.h"
+
 namespace kiv::e2e {
 
 namespace {
-
-constexpr int kList1 = 1002, kProgressBar = 1003, kLabelBase = 2000;
 
 [[noreturn]] void Fail(const std::string& what, const std::wstring& path) {
     throw std::runtime_error(what + " " + Utf8(path) + ", error " + std::to_string(GetLastError()));
@@ -217,7 +217,7 @@ bool Program::PassEnded() const {
 
 HWND Program::Window() const {
     if (!window_) {
-        window_ = VisibleWindowOf(pid_, L"KivUpdateWindow");
+        window_ = VisibleWindowOf(pid_, ui::kUpdateWindowClass);
     }
     return window_;
 }
@@ -228,7 +228,7 @@ HWND Program::Control(int id) const {
 
 std::vector<std::string> Program::Log() const {
     std::vector<std::string> lines;
-    const HWND list = Control(kList1);
+    const HWND list = Control(ui::kList1Id);
     for (LRESULT i = 0, n = Ask(list, LB_GETCOUNT).value_or(0); i < n; ++i) {
         std::wstring text(static_cast<size_t>(Ask(list, LB_GETTEXTLEN, i).value_or(0)) + 1, 0);
         text.resize(static_cast<size_t>(
@@ -239,11 +239,11 @@ std::vector<std::string> Program::Log() const {
 }
 
 int Program::Progress() const {
-    return static_cast<int>(Ask(Control(kProgressBar), PBM_GETPOS).value_or(-1));
+    return static_cast<int>(Ask(Control(ui::kProgressBarId), PBM_GETPOS).value_or(-1));
 }
 
 void Program::PressEnd() {
-    PostMessageW(Control(1001), BM_CLICK, 0, 0);
+    PostMessageW(Control(ui::kCommand1Id), BM_CLICK, 0, 0);
 }
 
 void Program::Close() {

@@ -317,10 +317,10 @@ TEST_P(Scenarios, Run) {
     EXPECT_TRUE(GetLayeredWindowAttributes(window, nullptr, &alpha, nullptr) && alpha == 200);
     EXPECT_EQ(GetWindowLongW(window, GWL_EXSTYLE), WS_EX_LAYERED);
     RECT step = {};  // Label(21), sized to " ..." rather than to its design caption
-    GetWindowRect(GetDlgItem(window, 2021), &step);
+    GetWindowRect(GetDlgItem(window, ui::LabelId(21)), &step);
     EXPECT_LT(step.right - step.left, MulDiv(30, GetDeviceCaps(screen, LOGPIXELSX), 96));
     ReleaseDC(nullptr, screen);
-    EXPECT_EQ(IsWindowVisible(GetDlgItem(window, 2001)) != FALSE, stage.Route64()) << "64-bit";
+    EXPECT_EQ(IsWindowVisible(GetDlgItem(window, ui::LabelId(1))) != FALSE, stage.Route64()) << "64-bit";
     const bool failed = !s.boxes.empty() && s.boxes[0].icon;
     EXPECT_EQ(program.Progress(), failed ? 0 : 100);
 

@@ -4,6 +4,8 @@
 
 #include <type_traits>
 
+#include "platform/win32/Bind_win.h"
+
 namespace kiv {
 
 namespace {
@@ -18,8 +20,7 @@ static_assert(
 
 template <typename Call>
 Call User32(const char* name) {
-    return reinterpret_cast<Call>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+    return BoundCall<Call>(GetModuleHandleW(L"user32.dll"), name);
 }
 
 }  // namespace

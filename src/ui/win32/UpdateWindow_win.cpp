@@ -305,8 +305,7 @@ void UpdateWindow::BeginPass(const std::string& reason) {
 }
 
 void UpdateWindow::EndPass() {
-    Frame();
-    logList_.LetGo();
+    BeforeBlocking();  // the pass's last changes, on screen before any request is carried out
     OnRequest(guard_->EndPass());
 }
 
