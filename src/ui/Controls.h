@@ -17,3 +17,16 @@ constexpr int LabelId(int index) {
 }
 
 }  // namespace kiv::ui
+
+namespace kiv {
+
+// Labels of the update window, by their index in the control array.
+namespace label {
+constexpr int Emblem = 0;   // "kiv"
+constexpr int Bitness = 1;  // "64-bit"
+constexpr int Heading = 2;  // "Updating Software..."
+constexpr int File = 8;     // the file at hand
+constexpr int Step = 21;    // the step at hand
+}  // namespace label
+
+}  // namespace kiv

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "ui/Controls.h"
 #include "ui/FrmFiles.h"
 
 namespace kiv {
@@ -12,15 +13,6 @@ namespace kiv {
 struct IUpdateView;
 struct IViewFactory;
 class RuntimeError;
-
-// Labels of the update window, by their index in the control array.
-namespace label {
-constexpr int Emblem = 0;   // "kiv"
-constexpr int Bitness = 1;  // "64-bit"
-constexpr int Heading = 2;  // "Updating Software..."
-constexpr int File = 8;     // the file at hand
-constexpr int Step = 21;    // the step at hand
-}  // namespace label
 
 // The update window's logic: its events, the update pass and the progress indicator.
 // It runs unchanged against the Win32 view and against the test fake.
