@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "engine/IPassDisplay.h"
 #include "engine/RegisterComponent.h"
 #include "engine/Text.h"
 #include "messages/MessageCodes.h"
@@ -9,7 +10,6 @@
 #include "platform/IRuntime.h"
 #include "platform/Ports.h"
 #include "startup/ModUpdate.h"
-#include "ui/FrmUpdate.h"
 
 namespace kiv {
 
@@ -77,10 +77,10 @@ bool ShouldRegister(CopyKind copy, const std::string& target) {
     return false;
 }
 
-void RegisterCopiedComponent(FrmUpdate& form, const std::string& target) {
-    form.ShowStep(msg::RemovingComponent);
+void RegisterCopiedComponent(IPassDisplay& display, const std::string& target) {
+    display.ShowStep(msg::RemovingComponent);
     const bool unregistered = Unregister(target);
-    form.ShowStep(msg::RegisteringComponent);
+    display.ShowStep(msg::RegisteringComponent);
     if (unregistered) {
         Register(target);
     } else {

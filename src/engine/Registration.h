@@ -4,7 +4,7 @@
 
 namespace kiv {
 
-class FrmUpdate;
+struct IPassDisplay;
 
 enum class CopyKind { NotCopied, NewCopy, Replacement };
 
@@ -13,6 +13,6 @@ enum class CopyKind { NotCopied, NewCopy, Replacement };
 bool ShouldRegister(CopyKind copy, const std::string& target);
 
 // Unregisters, then registers again, the component at target, showing each step.
-void RegisterCopiedComponent(FrmUpdate& form, const std::string& target);
+void RegisterCopiedComponent(IPassDisplay& display, const std::string& target);
 
 }  // namespace kiv

@@ -1,5 +1,8 @@
 #include "engine/UpdatePass.h"
 
+#include "engine/ErrorReport.h"
+#include "engine/FileList.h"
+#include "engine/IPassDisplay.h"
 #include "engine/Registration.h"
 #include "engine/Text.h"
 #include "messages/MessageCodes.h"
@@ -9,7 +12,6 @@
 #include "platform/Ports.h"
 #include "platform/RuntimeError.h"
 #include "startup/ModUpdate.h"
-#include "ui/FrmUpdate.h"
 
 namespace kiv {
 
@@ -47,7 +49,7 @@ std::string FindWow64Folder(const std::string& systemFolder) {
 
 class UpdatePass {
 public:
-    explicit UpdatePass(FrmUpdate& form) : form_(form), files_(*Platform().files) {}
+    explicit UpdatePass(IPassDisplay& display) : display_(display), files_(*Platform().files) {}
 
     void Run(FileList& list) {
         systemFolder_ = GetSystemFolder();
@@ -57,33 +59,27 @@ public:
         }
         Wow64Folder = FindWow64Folder(systemFolder_);
         if (!Wow64Folder.empty()) {
-            form_.SetVisible(label::Bitness, true);
-            form_.RefreshLabel(label::Bitness);
+            display_.ShowBitness();
         }
 
         list.SetPath(InstallFolder + "\\support");
         list.Refresh();
-        form_.AddItem("Path = " + list.Path());
-        form_.AddItem("File Count = " + std::to_string(list.ListCount()));
+        display_.AddItem("Path = " + list.Path());
+        display_.AddItem("File Count = " + std::to_string(list.ListCount()));
 
-        for (int index = 0; index < list.ListCount();) {
+        for (int index = 0; index < list.ListCount(); ++index) {
             HandleFile(list.List(index));
-            ++index;
-            const int16_t step = 0;
-            form_.Progress_Move(step);
+            display_.Progress_Move(ProgressMove::Step);
         }
 
-        form_.SetCaption(label::File, " ...");
-        form_.SetCaption(label::Step, " ...");
-        const int16_t fill = -1;
-        form_.Progress_Move(fill);
+        display_.ClearFileAndStep();
+        display_.Progress_Move(ProgressMove::Fill);
     }
 
 private:
     void HandleFile(const std::string& fileName) {
-        form_.SetCaption(label::File, " " + fileName);
-        form_.RefreshLabel(label::File);
-        form_.ShowStep(msg::DetermineFile);
+        display_.ShowFile(" " + fileName);
+        display_.ShowStep(msg::DetermineFile);
 
         switch (KindOf(fileName)) {
             case FileKind::System:
@@ -99,36 +95,38 @@ private:
     }
 
     void HandleComponent(const std::string& fileName) {
-        form_.ShowStep(msg::VerifyFileExists);
+        display_.ShowStep(msg::VerifyFileExists);
         if (IsLibraryDll(fileName)) {
             CurrentTarget = InstallFolder + "\\Library\\" + fileName;
         } else {
             CurrentTarget = systemFolder_ + "\\" + fileName;
-            if (!Wow64Folder.empty() && !FileSystem->FileExists(CurrentTarget)) {
+            FileLook unused;
+            if (!Wow64Folder.empty() && !FileSystem->FileExists(CurrentTarget, unused)) {
                 CurrentTarget = Wow64Folder + "\\" + fileName;
             }
         }
-        form_.ShowStep(msg::CopyToDestination);
+        display_.ShowStep(msg::CopyToDestination);
 
         if (ShouldRegister(CopyWhenMissingOrOlder(fileName), CurrentTarget)) {
-            RegisterCopiedComponent(form_, CurrentTarget);
+            RegisterCopiedComponent(display_, CurrentTarget);
         }
     }
 
     CopyKind CopyWhenMissingOrOlder(const std::string& fileName) {
         const std::string staged = InstallFolder + "\\Support\\" + fileName;
-        if (!FileSystem->FileExists(CurrentTarget)) {
-            FileSystem->CopyFile(staged, CurrentTarget);
+        FileLook installed;
+        if (!FileSystem->FileExists(CurrentTarget, installed)) {
+            FileSystem->CopyFile(staged, CurrentTarget, installed);
             return CopyKind::NewCopy;
         }
-        if (files_.LastModified(CurrentTarget) < files_.LastModified(staged)) {
-            FileSystem->CopyFile(staged, CurrentTarget);
+        if (installed.lastModified < files_.LastModified(staged)) {
+            FileSystem->CopyFile(staged, CurrentTarget, installed);
             return CopyKind::Replacement;
         }
         return CopyKind::NotCopied;
     }
 
-    FrmUpdate& form_;
+    IPassDisplay& display_;
     IFiles& files_;
     std::string systemFolder_;
 };
@@ -145,15 +143,15 @@ std::string GetSystemFolder() {
     return buffer.substr(0, length);
 }
 
-void FrmUpdate::Update_Reg() {
+void RunUpdatePass(IPassDisplay& display, FileList& staged) {
     IRuntime& runtime = *Platform().runtime;
     runtime.SetMousePointer(pointer::Hourglass);
     TrapRuntimeErrors(
         [&] {
-            UpdatePass(*this).Run(Files().FileList1);
+            UpdatePass(display).Run(staged);
             runtime.SetMousePointer(pointer::Default);
         },
-        [this](const RuntimeError& error) { ReportInstallationError(error); });
+        [&](const RuntimeError& error) { ReportInstallationError(display, error); });
 }
 
 }  // namespace kiv

@@ -14,19 +14,33 @@ constexpr uint32_t System = 0x04;
 constexpr uint32_t Directory = 0x10;
 constexpr uint32_t Archive = 0x20;
 constexpr uint32_t Normal = 0x80;
+constexpr uint32_t Invalid = 0xFFFFFFFF;  // nothing could be read at the path
 }  // namespace attr
 
 // A last-modified time in whole seconds since 1970-01-01 UTC.
 using FileTime = int64_t;
 
+// What one query of a path found.
+struct FileLook {
+    uint32_t attributes = attr::Invalid;
+    FileTime lastModified = 0;
+};
+
 // The "Scripting.FileSystemObject" automation object: the two calls the pass makes.
 struct IFileSystem {
     virtual ~IFileSystem() = default;
-    virtual bool FileExists(const std::string& path) = 0;
+    // Whether a file, not a folder, is at path. The same query answers what the pass asks
+    // next of a destination, so it is handed back in `found`: the pass reads the installed
+    // file's time from it and hands it on to CopyFile, one query of each destination instead
+    // of three.
+    virtual bool FileExists(const std::string& path, FileLook& found) = 0;
     // Copies onto an existing destination, which keeps its place until the copy is
     // complete: a failed copy leaves it as it was. The copy keeps the source's
-    // last-modified time. Raises 53 (no source), 76 (no folder), 70 (in use, read-only).
-    virtual void CopyFile(const std::string& source, const std::string& destination) = 0;
+    // last-modified time. `destinationLook` is what FileExists has just found at the
+    // destination. Raises 53 (no source), 76 (no folder), 70 (in use, read-only, hidden,
+    // system).
+    virtual void CopyFile(const std::string& source, const std::string& destination,
+                          const FileLook& destinationLook) = 0;
 };
 
 // The file system as the program's runtime sees it. Failures raise RuntimeError.

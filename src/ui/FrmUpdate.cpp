@@ -1,5 +1,6 @@
 #include "ui/FrmUpdate.h"
 
+#include "engine/UpdatePass.h"
 #include "messages/LoadMessage.h"
 #include "platform/IFiles.h"
 #include "platform/IRuntime.h"
@@ -94,17 +95,27 @@ void FrmUpdate::SetCaption(int index, const std::string& caption) {
     Label_Change(index);
 }
 
-void FrmUpdate::SetVisible(int index, bool visible) {
-    view_->SetLabelVisible(index, visible);
-}
-
-void FrmUpdate::RefreshLabel(int index) {
+void FrmUpdate::ShowAtOnce(int index, const std::string& caption) {
+    SetCaption(index, caption);
     view_->RefreshLabel(index);
 }
 
+void FrmUpdate::ShowBitness() {
+    view_->SetLabelVisible(label::Bitness, true);
+    view_->RefreshLabel(label::Bitness);
+}
+
+void FrmUpdate::ShowFile(const std::string& caption) {
+    ShowAtOnce(label::File, caption);
+}
+
 void FrmUpdate::ShowStep(int32_t message) {
-    SetCaption(label::Step, LoadMessage(message));
-    RefreshLabel(label::Step);
+    ShowAtOnce(label::Step, LoadMessage(message));
+}
+
+void FrmUpdate::ClearFileAndStep() {
+    SetCaption(label::File, " ...");
+    SetCaption(label::Step, " ...");
 }
 
 void FrmUpdate::AddItem(const std::string& line) {
@@ -118,8 +129,14 @@ FrmFiles& FrmUpdate::Files() {
     return *frmFiles_;
 }
 
-void FrmUpdate::Progress_Move(const int16_t& Total) {
-    if (Total != 0) {
+void FrmUpdate::Update_Reg() {
+    RunUpdatePass(*this, Files().FileList1);
+}
+
+// A step past the end starts again from the beginning: the number of files is not known
+// ahead, so the indicator shows that work goes on rather than how much is left.
+void FrmUpdate::Progress_Move(ProgressMove move) {
+    if (move == ProgressMove::Fill) {
         view_->SetProgressValue(view_->ProgressMax());
         return;
     }

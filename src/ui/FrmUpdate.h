@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/IPassDisplay.h"
 #include "ui/Controls.h"
 #include "ui/FrmFiles.h"
 
@@ -12,14 +13,13 @@ namespace kiv {
 
 struct IUpdateView;
 struct IViewFactory;
-class RuntimeError;
 
 // The update window's logic: its events, the update pass and the progress indicator.
 // It runs unchanged against the Win32 view and against the test fake.
-class FrmUpdate {
+class FrmUpdate final : public IPassDisplay {
 public:
     FrmUpdate();
-    ~FrmUpdate();
+    ~FrmUpdate() override;
 
     // Creates the view through the factory and shows the window modally.
     void Show(IViewFactory& factory);
@@ -33,23 +33,29 @@ public:
 
     // Public methods.
     void Update_Reg();
-    void Progress_Move(const int16_t& Total);
+    void Progress_Move(ProgressMove move) override;
 
-    // Label(i).Caption, .Visible and .Refresh as other parts of the program use them.
+    // Label(i).Caption as other parts of the program use it.
     const std::string& Caption(int index) const;
     void SetCaption(int index, const std::string& caption);
-    void SetVisible(int index, bool visible);
-    void RefreshLabel(int index);
-    // Shows a catalogue text as the step at hand and repaints it at once.
-    void ShowStep(int32_t message);
-    void AddItem(const std::string& line);
+
+    // What the pass shows.
+    void ShowBitness() override;
+    void ShowFile(const std::string& caption) override;
+    void ShowStep(int32_t message) override;
+    void ClearFileAndStep() override;
+    void AddItem(const std::string& line) override;
+    const std::string& FileShown() const override { return Caption(label::File); }
+    const std::string& StepShown() const override { return Caption(label::Step); }
+    const std::string& Heading() const override { return Caption(label::Heading); }
 
     // Design captions, as the window is drawn before Form_Load runs.
     static const std::map<int, std::string>& DesignCaptions();
 
 private:
     FrmFiles& Files();
-    void ReportInstallationError(const RuntimeError& error);
+    // Shows a caption and repaints it at once.
+    void ShowAtOnce(int index, const std::string& caption);
 
     IUpdateView* view_ = nullptr;
     std::map<int, std::string> captions_;

@@ -18,9 +18,7 @@
 #include "platform/RuntimeError.h"
 #include "ui/IUpdateView.h"
 
-// An in-memory Windows behind every port. The fakes write what the program did, in order,
-// to one trace ("label 21 =...", "pointer 11", "thread DllRegisterServer", ...), so that a
-// test compares whole sequences of steps.
+// An in-memory Windows behind every port.
 namespace kiv::fake {
 
 using Lines = std::vector<std::string>;
@@ -33,50 +31,39 @@ struct ProgramEnded {
     int exitCode;
 };
 
-// What the fakes share: the trace, and the failures a test injects by operation ("list",
-// "exists", "time", "copy", "create", "progress", "regsvr32", "relaunch"). A failure strikes
-// on the given call (1 = the first) and on every call after.
-struct Shared {
+// The one recorder of every fake: what the program did, in order ("label 21 =...",
+// "pointer 11", "thread DllRegisterServer C:\a.dll"...), and the failures a test injects by
+// operation ("list", "exists", "time", "copy", "create", "progress", "regsvr32",
+// "relaunch"), which strike on the given call (1 = the first) and on every call after.
+struct Recorder {
     void Inject(const std::string& operation, int32_t number, int onCall = 1) {
         faults[operation] = {number, onCall};
     }
-    void Hit(const std::string& operation) {
-        const auto fault = faults.find(operation);
-        if (++calls[operation] >= (fault == faults.end() ? INT32_MAX : fault->second.second)) {
-            throw RuntimeError(fault->second.first);
-        }
-    }
-
+    void Hit(const std::string& operation);
     // How the waits on workers and processes end, in order; those past the list end at once.
-    WaitResult NextWait() {
-        const auto next = static_cast<size_t>(calls["wait"]++);
-        return next < waits.size() ? waits[next] : WaitResult::Ended;
-    }
+    WaitResult NextWait();
+    void Note(const std::string& line) { trace.push_back(line); }
 
     Lines trace;
+    std::vector<WaitResult> waits;
     std::map<std::string, std::pair<int32_t, int>> faults;
     std::map<std::string, int> calls;
-    std::vector<WaitResult> waits;
 };
 
-// Each fake records into, and fails through, what the fakes share.
 struct Part {
-    explicit Part(Shared& shared) : trace(shared.trace), shared(shared) {}
-    Lines& trace;
-    Shared& shared;
+    explicit Part(Recorder& recorder) : rec(recorder) {}
+    Recorder& rec;
 };
 
 // The program's string table, filled from the same catalogue as the real resource.
 struct StringTable final : IStringTable {
     StringTable();
-    std::optional<std::string> Load(uint16_t id) override {
-        const auto it = texts.find(id);
-        return it == texts.end() || it->second.empty() ? std::nullopt : std::optional(it->second);
-    }
+    std::optional<std::string> Load(uint16_t id) override;
     std::map<uint16_t, std::string> texts;
 };
 
-struct Files final : IFiles, Part {
+// The disk, and "Scripting.FileSystemObject" over it, which traces "copy to <path>".
+struct Files final : IFiles, IFileSystem, Part {
     struct Entry {
         std::string path;  // as created, case kept
         uint32_t attributes = attr::Archive;
@@ -88,7 +75,7 @@ struct Files final : IFiles, Part {
         return Find(path) ? Find(path)->attributes : throw RuntimeError(err::PathNotFound);
     }
     FileTime LastModified(const std::string& path) override {
-        shared.Hit("time");
+        rec.Hit("time");
         return IsFile(path) ? Find(path)->time : throw RuntimeError(err::FileNotFound);
     }
     std::string FirstNormalFile(const std::string& pattern) override {
@@ -96,10 +83,13 @@ struct Files final : IFiles, Part {
         return names.empty() ? std::string() : names.front();
     }
     std::vector<std::string> ListFiles(const std::string& folder) override {
-        shared.Hit("list");
+        rec.Hit("list");
         return IsFolder(folder) ? NamesIn(folder) : throw RuntimeError(err::PathNotFound);
     }
     std::shared_ptr<IFileSystem> CreateFileSystem() override;
+    bool FileExists(const std::string& path, FileLook& found) override;
+    void CopyFile(const std::string& source, const std::string& destination,
+                  const FileLook& destinationLook) override;
 
     void Add(const std::string& path, uint32_t attributes = attr::Archive, FileTime time = 0,
              const std::string& content = "") {
@@ -113,89 +103,43 @@ struct Files final : IFiles, Part {
     bool IsFolder(const std::string& path) const {
         return Find(path) && (Find(path)->attributes & attr::Directory) != 0;
     }
-
-    std::map<std::string, Entry> entries;  // by folded path
-    Lines copies;                          // "source -> destination"
-
-private:
+    FileLook Look(const std::string& path) const {
+        return IsFile(path) ? FileLook{Find(path)->attributes, Find(path)->time} : FileLook{};
+    }
     // The plain files directly inside a folder, in case-blind order.
     std::vector<std::string> NamesIn(const std::string& folder) const;
+
+    std::map<std::string, Entry> entries;  // by folded path
 };
 
-// "Scripting.FileSystemObject" over the fake files.
-struct FileSystem final : IFileSystem, Part {
-    explicit FileSystem(Files& files) : Part(files), files(files) {}
-    bool FileExists(const std::string& path) override {
-        shared.Hit("exists");
-        return files.IsFile(path);
-    }
-    void CopyFile(const std::string& source, const std::string& destination) override;
-    Files& files;
-};
-
-// Libraries by folded name or path; a file on the fake disk loads as a component with both
-// registration entry points, which return `result`. Handles and entry points are the
+// Libraries by folded name or path. A component with no record is a file on the disk that
+// exports both registration entry points, which return 0. Handles and entry points are the
 // addresses of the records.
 struct Modules final : IModules, Part {
     struct Module {
-        std::string name;
         std::set<std::string> exports;
-        bool loaded = false;  // already in the process
+        int32_t result = 0;  // of every entry point
+        bool loaded = false;
         bool loadable = true;
-        int32_t result = 0;
     };
-    Modules(Shared& shared, Files& disk) : Part(shared), disk(disk) {}
+    Modules(Recorder& recorder, Files& disk) : Part(recorder), disk(disk) {}
     ModuleHandle GetLoaded(const std::string& name) override {
-        trace.push_back("find " + name);
+        rec.Note("find " + name);
         const auto it = modules.find(Fold(name));
         return it != modules.end() && it->second.loaded ? Handle(it->second) : 0;
     }
-    ModuleHandle LoadSystemLibrary(const std::string& name) override {
-        trace.push_back("load system " + name);
-        return LoadRecord(name);
-    }
-    ProcAddress Find(ModuleHandle module, const std::string& exportName) override {
-        const auto& exports = reinterpret_cast<Module*>(module)->exports;
-        const auto it = exports.find(exportName);
-        return it == exports.end() ? 0 : reinterpret_cast<ProcAddress>(&*it);
-    }
+    ModuleHandle LoadSystemLibrary(const std::string& name) override;
+    ProcAddress Find(ModuleHandle module, const std::string& exportName) override;
     void Free(ModuleHandle module) override {
-        Module& record = *reinterpret_cast<Module*>(module);
-        record.loaded = false;
-        trace.push_back("free " + record.name);
+        reinterpret_cast<Module*>(module)->loaded = false;
+        rec.Note("free");
     }
-
-    void Add(const std::string& name, std::set<std::string> exports, int32_t result = 0) {
-        modules[Fold(name)] = {name, std::move(exports), false, true, result};
-    }
-    // What a registration worker finds: loads the component, calls the export, frees it.
-    Registered Register(const std::string& path, const std::string& exportName) {
-        if (modules.count(Fold(path)) == 0 && disk.IsFile(path)) {
-            Add(path, {"DllRegisterServer", "DllUnregisterServer"});
-        }
-        const ModuleHandle module = LoadRecord(path);
-        if (module == 0) {
-            return {Registered::Kind::NotLoaded, 0};
-        }
-        const Module& record = *reinterpret_cast<Module*>(module);
-        modules[Fold(path)].loaded = false;
-        return record.exports.count(exportName) == 0
-                   ? Registered{Registered::Kind::NoEntryPoint, 0}
-                   : Registered{Registered::Kind::Returned, record.result};
-    }
-    std::map<std::string, Module> modules;
-    Files& disk;
-
-private:
+    // What a registration worker finds when it calls an entry point of a component.
+    Registered Register(const std::string& path, const std::string& exportName);
     static ModuleHandle Handle(Module& record) { return reinterpret_cast<ModuleHandle>(&record); }
-    ModuleHandle LoadRecord(const std::string& name) {
-        const auto it = modules.find(Fold(name));
-        if (it == modules.end() || !it->second.loadable) {
-            return 0;
-        }
-        it->second.loaded = true;
-        return Handle(it->second);
-    }
+
+    std::map<std::string, Module> modules;  // by folded name
+    Files& disk;
 };
 
 // Paths are written with their NUL over the start of the buffer, as the system does. An item
@@ -206,40 +150,19 @@ struct ShellFolders final : IShellFolders, Part {
         int32_t folderPathResult = hr::Ok;
     };
     using Part::Part;
-    int32_t GetFolderPath(int32_t csidl, uint32_t flags, std::string& buffer) override {
-        trace.push_back("folder path " + std::to_string(csidl) + " " + std::to_string(flags));
-        const auto it = folders.find(csidl & ~CSIDL_FLAG_CREATE);
-        if (it == folders.end() || it->second.path.empty()) {
-            return hr::InvalidArg;
-        }
-        buffer.replace(0, it->second.path.size() + 1, it->second.path + '\0');
-        return it->second.folderPathResult;
-    }
-    int32_t GetSpecialFolderLocation(int32_t csidl, ItemIdList& list) override {
-        trace.push_back("location " + std::to_string(csidl));
-        if (folders.count(csidl) == 0) {
-            return hr::InvalidArg;
-        }
-        list = static_cast<ItemIdList>(csidl) + 0x1000;
-        freed.erase(list);
-        return hr::Ok;
-    }
-    bool GetPathFromIdList(ItemIdList list, std::string& buffer) override {
-        const std::string& path = freed.count(list)
-                                      ? std::string()  // freed: nothing to read
-                                      : folders.at(static_cast<int32_t>(list - 0x1000)).path;
-        buffer.replace(0, path.size() + 1, path + '\0');
-        return !path.empty();
-    }
+    int32_t GetFolderPath(int32_t csidl, uint32_t flags, std::string& buffer) override;
+    int32_t GetSpecialFolderLocation(int32_t csidl, ItemIdList& list) override;
+    bool GetPathFromIdList(ItemIdList list, std::string& buffer) override;
     void FreeIdList(ItemIdList list) override {
-        trace.push_back("free list");
+        rec.Note("free list");
         freed.insert(list);
     }
-    std::set<ItemIdList> freed;
 
     std::map<int32_t, Folder> folders;  // by CSIDL without flags
+    std::set<ItemIdList> freed;
 };
 
+// Each directory is traced with the buffer size it was asked with.
 struct SystemDirs final : ISystemDirs, Part {
     using Part::Part;
     uint32_t SystemDirectory(std::string& buffer, uint32_t size) override {
@@ -251,39 +174,30 @@ struct SystemDirs final : ISystemDirs, Part {
     uint32_t TempPath(uint32_t size, std::string& buffer) override {
         return Write("temp dir", temp, buffer, size);
     }
+    uint32_t Write(const std::string& call, const std::string& path, std::string& buffer,
+                   uint32_t size);
 
     std::string system = "C:\\WINDOWS\\system32", windows = "C:\\WINDOWS", temp = "C:\\Temp\\";
     bool failing = false;
-
-private:
-    uint32_t Write(const std::string& call, const std::string& path, std::string& buffer,
-                   uint32_t size) {
-        trace.push_back(call + " " + std::to_string(size));
-        if (failing || path.size() + 1 > size) {
-            return failing ? 0 : static_cast<uint32_t>(path.size() + 1);
-        }
-        buffer.replace(0, path.size() + 1, path + '\0');
-        return static_cast<uint32_t>(path.size());
-    }
 };
 
-// A worker registers at once; the test sets how the waits on it end.
+// A worker registers at once and a process ends at once, unless the test says how the waits
+// on them end.
 struct Threads final : IThreads, Part {
-    Threads(Shared& shared, Modules& modules) : Part(shared), modules(modules) {}
+    Threads(Recorder& recorder, Modules& modules) : Part(recorder), modules(modules) {}
     ThreadHandle StartRegistration(const std::string& path, const std::string& name) override {
-        if (!creatable) {
-            return 0;
+        if (creatable) {
+            rec.Note("thread " + name + " " + path);
+            outcome = modules.Register(path, name);
         }
-        trace.push_back("thread " + name + " " + path);
-        outcome = modules.Register(path, name);
-        return 0x500;
+        return creatable ? 0x500 : 0;
     }
     Registered Outcome(ThreadHandle) override { return outcome; }
     WaitResult Wait(ThreadHandle, uint32_t milliseconds) override {
-        trace.push_back("wait thread " + std::to_string(milliseconds));
-        return shared.NextWait();
+        rec.Note("wait thread " + std::to_string(milliseconds));
+        return rec.NextWait();
     }
-    void Close(ThreadHandle) override { trace.push_back("close thread"); }
+    void Close(ThreadHandle) override { rec.Note("close thread"); }
 
     bool creatable = true;
     Registered outcome;
@@ -293,16 +207,16 @@ struct Threads final : IThreads, Part {
 struct Processes final : IProcesses, Part {
     using Part::Part;
     ProcessHandle Start(const std::string& commandLine, int showState) override {
-        trace.push_back("process " + commandLine + " | show " + std::to_string(showState));
-        shared.Hit("regsvr32");
+        rec.Note("process " + commandLine + " | show " + std::to_string(showState));
+        rec.Hit("regsvr32");
         return 0x900;
     }
     WaitResult Wait(ProcessHandle, uint32_t milliseconds) override {
-        trace.push_back("wait process " + std::to_string(milliseconds));
-        return shared.NextWait();
+        rec.Note("wait process " + std::to_string(milliseconds));
+        return rec.NextWait();
     }
     uint32_t ExitCode(ProcessHandle) override { return exitCode; }
-    void Close(ProcessHandle) override { trace.push_back("close process"); }
+    void Close(ProcessHandle) override { rec.Note("close process"); }
 
     uint32_t exitCode = 0;
 };
@@ -311,27 +225,27 @@ struct Runtime final : IRuntime, Part {
     using Part::Part;
     std::string ArgumentText() override { return argumentText; }
     bool AnotherInstanceRunning() override { return anotherInstance; }
-    void Beep() override { trace.push_back("beep"); }
+    void Beep() override { rec.Note("beep"); }
     void MessageBox(const std::string& text, const std::string& title, uint32_t style) override {
-        trace.push_back("box " + title + " " + std::to_string(style) + ": " + text);
+        rec.Note("box " + title + " " + std::to_string(style) + ": " + text);
     }
     std::string AppTitle() override { return "kivupdate"; }
     void SetMousePointer(int value) override {
         pointer = value;
-        trace.push_back("pointer " + std::to_string(value));
+        rec.Note("pointer " + std::to_string(value));
     }
     int MousePointer() override { return pointer; }
-    void DoEvents() override { trace.push_back("doevents"); }
+    void DoEvents() override { rec.Note("doevents"); }
     void Start(const std::string& commandLine, int showState) override {
-        trace.push_back("start " + commandLine + " | show " + std::to_string(showState));
-        shared.Hit("relaunch");
+        rec.Note("start " + commandLine + " | show " + std::to_string(showState));
+        rec.Hit("relaunch");
     }
     bool StartAsDesktopUser(const std::string& commandLine, int showState) override {
-        trace.push_back("desktop start " + commandLine + " | show " + std::to_string(showState));
+        rec.Note("desktop start " + commandLine + " | show " + std::to_string(showState));
         return desktopStarts;
     }
     [[noreturn]] void End(int exitCode) override {
-        trace.push_back("end " + std::to_string(exitCode));
+        rec.Note("end " + std::to_string(exitCode));
         throw ProgramEnded{exitCode};
     }
 
@@ -348,49 +262,43 @@ struct GuardNames final : IGuardNames {
     Claim administrators, open;
 };
 
-class View final : public IUpdateView, public IViewFactory, public Part {
-public:
+// The window: captions, repaints, the indicator and the pass go to the trace, the log to a
+// list of its own.
+struct View final : IUpdateView, IViewFactory, Part {
     using Part::Part;
     IUpdateView& CreateUpdateView(FrmUpdate& form) override;
     void SetLabelCaption(int index, const std::string& caption) override {
-        trace.push_back("label " + std::to_string(index) + " =" + caption);
+        rec.Note("label " + std::to_string(index) + " =" + caption);
     }
     void SetLabelVisible(int index, bool show) override { visible[index] = show; }
-    void RefreshLabel(int index) override { trace.push_back("repaint " + std::to_string(index)); }
+    void RefreshLabel(int index) override { rec.Note("repaint " + std::to_string(index)); }
     void AddLogLine(const std::string& line) override { log.push_back(line); }
     int32_t ProgressValue() override { return value; }
     int32_t ProgressMax() override { return maximum; }
     int32_t ProgressMin() override { return minimum; }
     void SetProgressValue(int32_t newValue) override {
-        shared.Hit("progress");
+        rec.Hit("progress");
         value = newValue;
-        trace.push_back("progress " + std::to_string(newValue));
+        rec.Note("progress " + std::to_string(newValue));
     }
-    void Refresh() override { trace.push_back("refresh window"); }
+    void Refresh() override { rec.Note("refresh window"); }
     void SetExtendedStyle(uint32_t style) override { exStyle = style; }
     void SetLayeredAlpha(uint8_t opacity) override { alpha = opacity; }
-    void BeginPass(const std::string& reason) override {
-        passReason = reason;
-        passBegan = trace.size();
-    }
-    void EndPass() override { passEnded = trace.size(); }
-    // Load, first activation, then the way the user ends it.
+    void BeginPass(const std::string& reason) override { rec.Note("begin pass " + reason); }
+    void EndPass() override { rec.Note("end pass"); }
+    // Load, first activation, then "End" when pressEnd.
     void ShowModal() override;
 
-    bool pressEnd = false;  // "End" rather than the close command
+    FrmUpdate* form = nullptr;
+    bool pressEnd = false;
     std::map<int, bool> visible;
     Lines log;
     int32_t value = 0, minimum = 0, maximum = 100;
-    uint32_t exStyle = 0x00040000;        // as created, before the form makes it layered
-    int alpha = -1;                       // not layered yet
-    std::string passReason;               // what Windows is told keeps the session up
-    size_t passBegan = 0, passEnded = 0;  // the trace's length then
-
-private:
-    FrmUpdate* form_ = nullptr;
+    uint32_t exStyle = 0x00040000;  // as created, before the form makes it layered
+    int alpha = -1;                 // not layered yet
 };
 
-struct Windows : Shared {
+struct Windows : Recorder {
     Windows();
     void Install() {
         InstallPorts(

@@ -14,7 +14,6 @@ namespace kiv::testing {
 
 using fake::Lines;
 
-constexpr FileTime kOld = 1000000000;
 constexpr FileTime kNew = 1700000000;
 const std::string kSys32 = "C:\\WINDOWS\\system32";
 const std::string kWow64 = "C:\\WINDOWS\\SysWOW64";
@@ -71,17 +70,18 @@ protected:
     // Loads and activates the window, which runs the pass.
     void RunPass() {
         form = std::make_unique<FrmUpdate>();
-        win->view.CreateUpdateView(*form);
-        RunEvent([this] { form->Form_Load(); });
-        RunEvent([this] { form->Form_Activate(); });
+        win->view.CreateUpdateView(*form).ShowModal();
     }
 
-    // The trace entries that start with a prefix.
-    Lines Traced(const std::string& prefix) const {
+    // The trace entries that start with any of the prefixes, in order.
+    Lines Traced(std::initializer_list<std::string> prefixes) const {
         Lines found;
         for (const auto& line : win->trace) {
-            if (line.rfind(prefix, 0) == 0) {
-                found.push_back(line);
+            for (const auto& prefix : prefixes) {
+                if (line.rfind(prefix, 0) == 0) {
+                    found.push_back(line);
+                    break;
+                }
             }
         }
         return found;

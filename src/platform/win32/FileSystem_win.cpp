@@ -5,6 +5,7 @@
 #include <type_traits>
 
 #include "platform/win32/ErrorMap_win.h"
+#include "platform/win32/FileTime_win.h"
 #include "platform/win32/MessagePump_win.h"
 #include "platform/win32/ReplaceFile_win.h"
 #include "platform/win32/ScopedWin_win.h"
@@ -53,6 +54,8 @@ void RequireWritable(DWORD attributes) {
         throw RuntimeError(err::PermissionDenied, ERROR_ACCESS_DENIED);
     }
 }
+
+static_assert(attr::Invalid == INVALID_FILE_ATTRIBUTES);
 
 // A copy of a large file, or from a slow disk or share, takes seconds: the window's thread
 // waits for it as for a registration, answering what other programs send it, so Windows
@@ -109,24 +112,19 @@ private:
 
 }  // namespace
 
-bool Win32FileSystem::FileExists(const std::string& path) {
-    if (path.empty()) {
+bool Win32FileSystem::FileExists(const std::string& path, FileLook& found) {
+    found = FileLook();
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (path.empty() || !GetFileAttributesExW(ToWide(path).c_str(), GetFileExInfoStandard, &data)) {
         return false;
     }
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    DestinationLook& look = *look_;
-    look.path = path;
-    look.attributes = GetFileAttributesExW(ToWide(path).c_str(), GetFileExInfoStandard, &data)
-                          ? data.dwFileAttributes
-                          : INVALID_FILE_ATTRIBUTES;
-    look.lastWrite = data.ftLastWriteTime;
-    look.timeTaken = look.attributes == INVALID_FILE_ATTRIBUTES;
-    look.attributesTaken = false;
-    return look.attributes != INVALID_FILE_ATTRIBUTES &&
-           (look.attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    found.attributes = data.dwFileAttributes;
+    found.lastModified = ToUnixSeconds(data.ftLastWriteTime);
+    return (found.attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-void Win32FileSystem::CopyFile(const std::string& source, const std::string& destination) {
+void Win32FileSystem::CopyFile(const std::string& source, const std::string& destination,
+                               const FileLook& destinationLook) {
     const std::wstring from = ToWide(source);
     const std::wstring to = ToWide(destination);
     if (from.empty()) {
@@ -135,14 +133,9 @@ void Win32FileSystem::CopyFile(const std::string& source, const std::string& des
     if (to.empty()) {
         throw RuntimeError(err::PathNotFound, ERROR_PATH_NOT_FOUND);
     }
-    // The pass asked about this destination just before; that answer stands.
-    DestinationLook& look = *look_;
-    const bool looked = !look.attributesTaken && look.path == destination;
-    look.attributesTaken = look.timeTaken = true;
-    const DWORD attributes = looked ? look.attributes : GetFileAttributesW(to.c_str());
     RequireSourceFile(from);
     RequireFolder(FolderOf(to));
-    RequireWritable(attributes);
+    RequireWritable(destinationLook.attributes);
 
     if (const DWORD error = CopyWorker::Instance().Copy(from, to)) {
         throw ErrorFromWin32(error);

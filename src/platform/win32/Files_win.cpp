@@ -6,26 +6,13 @@
 
 #include "platform/win32/ErrorMap_win.h"
 #include "platform/win32/FileSystem_win.h"
+#include "platform/win32/FileTime_win.h"
 #include "platform/win32/ScopedWin_win.h"
 #include "platform/win32/Strconv_win.h"
 
 namespace kiv {
 
 namespace {
-
-// FILETIME counts 100 ns steps from 1601; the program counts seconds from 1970.
-constexpr int64_t kTicksPerSecond = 10000000;
-constexpr int64_t kTicksFrom1601To1970 = 116444736000000000;
-
-FileTime ToUnixSeconds(const FILETIME& time) {
-    const int64_t ticks = static_cast<int64_t>((static_cast<uint64_t>(time.dwHighDateTime) << 32) |
-                                               time.dwLowDateTime) -
-                          kTicksFrom1601To1970;
-    // Whole seconds, rounded down also before 1970, so that two times within the same
-    // second always compare equal.
-    const int64_t seconds = ticks / kTicksPerSecond;
-    return ticks % kTicksPerSecond < 0 ? seconds - 1 : seconds;
-}
 
 // What the runtime's file list and directory query call a normal file: read-only and
 // archive files count, hidden and system files and folders do not.
@@ -73,12 +60,6 @@ FileTime Win32Files::LastModified(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
     if (path.empty()) {
         throw RuntimeError(err::FileNotFound);
-    }
-    // Asked right after the pass looked whether the file exists: that look has the time.
-    DestinationLook& look = *look_;
-    if (!look.timeTaken && look.path == path) {
-        look.timeTaken = true;
-        return ToUnixSeconds(look.lastWrite);
     }
     if (!GetFileAttributesExW(ToWide(path).c_str(), GetFileExInfoStandard, &data)) {
         throw LastError();
@@ -136,7 +117,7 @@ std::vector<std::string> Win32Files::ListFiles(const std::string& folder) {
 }
 
 std::shared_ptr<IFileSystem> Win32Files::CreateFileSystem() {
-    return std::make_shared<Win32FileSystem>(look_);
+    return std::make_shared<Win32FileSystem>();
 }
 
 }  // namespace kiv

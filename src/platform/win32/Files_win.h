@@ -1,9 +1,6 @@
 #pragma once
 
-#include <memory>
-
 #include "platform/IFiles.h"
-#include "platform/win32/FileSystem_win.h"
 
 namespace kiv {
 
@@ -14,9 +11,6 @@ public:
     std::string FirstNormalFile(const std::string& pattern) override;
     std::vector<std::string> ListFiles(const std::string& folder) override;
     std::shared_ptr<IFileSystem> CreateFileSystem() override;
-
-private:
-    std::shared_ptr<DestinationLook> look_ = std::make_shared<DestinationLook>();
 };
 
 }  // namespace kiv

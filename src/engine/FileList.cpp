@@ -1,4 +1,4 @@
-#include "ui/FrmFiles.h"
+#include "engine/FileList.h"
 
 #include "platform/IFiles.h"
 
