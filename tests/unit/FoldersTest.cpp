@@ -19,15 +19,6 @@ protected:
     }
 };
 
-TEST_F(FoldersTest, TrimNullCutsAtTheFirstNul) {
-    using namespace std::string_literals;
-    const std::pair<std::string, std::string> cases[] = {
-        {"abc", "abc"}, {"ab\0cd"s, "ab"}, {"", ""}, {"\0abc"s, ""}, {"a  \0  "s, "a  "}};
-    for (const auto& [input, expected] : cases) {
-        EXPECT_EQ(CSystemFolders::TrimNull(input), expected);
-    }
-}
-
 // The probe asks for the ANSI export by name; the program calls the wide one.
 TEST_F(FoldersTest, ProbeLoadsShfolderFromTheSystemOnlyAndFreesWhatItLoaded) {
     const Lines loadAndFree = {"find shfolder", "load system shfolder", "free"};
