@@ -40,7 +40,6 @@ public:
     bool IsOpen() const { return IsWindow(Handle()) != FALSE; }
     UpdateControls& Controls() { return *controls_; }
     PassGuard& Guard() { return *guard_; }
-    const PassGuard& Guard() const { return *guard_; }
 
 private:
     friend class BaseWindow<UpdateWindow>;
