@@ -9,6 +9,7 @@
 #include "platform/win32/Bind_win.h"
 #include "platform/win32/Files_win.h"
 #include "platform/win32/Modules_win.h"
+#include "platform/win32/ProcessExit_win.h"
 #include "platform/win32/Processes_win.h"
 #include "platform/win32/Runtime_win.h"
 #include "platform/win32/ScopedWin_win.h"

@@ -10,9 +10,6 @@ namespace {
 
 IPumpHost* g_host = nullptr;
 
-// A display frame: what the pass holds back reaches the screen within one.
-constexpr DWORD kFrameMs = 16;
-
 void BeforeBlocking() {
     if (g_host) {
         g_host->BeforeBlocking();
@@ -27,6 +24,25 @@ bool TakeQueuedInput(bool requestsCount) {
 
 void SetPumpHost(IPumpHost* host) {
     g_host = host;
+}
+
+void RunModalLoop(HWND window, const bool& closed) {
+    MSG message = {};
+    while (!closed) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0) {
+            PostQuitMessage(static_cast<int>(message.wParam));  // for the outer loop
+            break;
+        }
+        if (got < 0) {
+            break;
+        }
+        // A window destroyed by a message sent while the loop waited takes no more.
+        if (closed || !IsDialogMessageW(window, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
 }
 
 void PumpPending() {
@@ -67,7 +83,7 @@ WaitResult WaitOnHandle(std::uintptr_t handle, uint32_t milliseconds) {
     // Most waits (a copy of a small file) end within a display frame: they wait plainly
     // and paint nothing, since every look at the queue costs (under wine it also puts the
     // window's surface on screen).
-    const DWORD quick = std::min<DWORD>(milliseconds, kFrameMs);
+    const DWORD quick = std::min<DWORD>(milliseconds, kDisplayFrameMs);
     switch (WaitForSingleObject(object, quick)) {
         case WAIT_OBJECT_0:
             return WaitResult::Ended;

@@ -8,6 +8,9 @@
 
 namespace kiv {
 
+// A display frame: what the pass holds back reaches the screen at least this often.
+constexpr DWORD kDisplayFrameMs = 16;
+
 // The update window, as every message loop of the program sees it: the loops of its own,
 // of the boxes it shows, and of its waits.
 struct IPumpHost {
@@ -24,6 +27,11 @@ struct IPumpHost {
 
 // One host for the process; SetPumpHost(nullptr) removes it.
 void SetPumpHost(IPumpHost* host);
+
+// The loop of a modal window: runs the thread's messages until `closed` is set, and
+// moves between the window's controls on Tab and Shift+Tab as in a dialog. A quit request
+// ends it and is left for the outer loop.
+void RunModalLoop(HWND window, const bool& closed);
 
 // Lets the pending messages be processed once; while the pass runs, input is not among
 // them.

@@ -5,9 +5,9 @@
 #include "platform/win32/CommandLine_win.h"
 #include "platform/win32/DesktopStart_win.h"
 #include "platform/win32/MessagePump_win.h"
+#include "platform/win32/ProcessExit_win.h"
 #include "platform/win32/Processes_win.h"
 #include "platform/win32/Strconv_win.h"
-#include "platform/win32/Threads_win.h"
 
 namespace kiv {
 

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include "platform/win32/Strconv_win.h"
-#include "platform/win32/SystemPaths_win.h"
 
 namespace kiv {
 
@@ -27,22 +26,6 @@ uint32_t WideDirectory(Call call, std::string& buffer, uint32_t size) {
 }
 
 }  // namespace
-
-std::wstring SystemDirectoryW() {
-    // Sized from the call's own answer: asked with no buffer, it gives the size it needs.
-    std::wstring path(::GetSystemDirectoryW(nullptr, 0), L'\0');
-    const UINT length = path.empty() ? 0 : ::GetSystemDirectoryW(path.data(), UINT(path.size()));
-    path.resize(length < path.size() ? length : 0);
-    return path;
-}
-
-HMODULE LoadLibraryConfined(const std::wstring& path, DWORD searchFlags) {
-    HMODULE library = LoadLibraryExW(path.c_str(), nullptr, searchFlags);
-    if (library == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
-        library = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    }
-    return library;
-}
 
 uint32_t Win32SystemDirs::SystemDirectory(std::string& buffer, uint32_t size) {
     return WideDirectory([](wchar_t* b, uint32_t n) { return ::GetSystemDirectoryW(b, n); }, buffer,

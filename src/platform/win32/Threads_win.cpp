@@ -5,10 +5,10 @@
 #include <olectl.h>
 
 #include <type_traits>
-#include <vector>
 
 #include "platform/win32/Contain_win.h"
 #include "platform/win32/MessagePump_win.h"
+#include "platform/win32/ProcessExit_win.h"
 #include "platform/win32/Strconv_win.h"
 #include "platform/win32/SystemPaths_win.h"
 
@@ -97,31 +97,14 @@ Registered Win32Threads::Outcome(ThreadHandle thread) {
     return work.outcome;
 }
 
-namespace {
-// Workers given up on while they still ran, kept open so the end of the process can ask.
-std::vector<HANDLE> g_abandoned;
-}  // namespace
-
 void Win32Threads::Close(ThreadHandle thread) {
     work_.erase(thread);
     const auto handle = reinterpret_cast<HANDLE>(thread);
     if (WaitForSingleObject(handle, 0) == WAIT_TIMEOUT) {
-        g_abandoned.push_back(handle);
+        KeepAbandonedWorker(handle);
         return;
     }
     CloseHandle(handle);
-}
-
-[[noreturn]] void EndProcess(int exitCode) {
-    // A worker still inside a component (in its DllMain, holding the loader lock, say) would
-    // make the usual end, which tells every library the process detaches, wait for it for
-    // good; nothing is left to tidy that Windows does not tidy itself.
-    for (const HANDLE worker : g_abandoned) {
-        if (WaitForSingleObject(worker, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(GetCurrentProcess(), static_cast<UINT>(exitCode));
-        }
-    }
-    ExitProcess(static_cast<UINT>(exitCode));
 }
 
 }  // namespace kiv

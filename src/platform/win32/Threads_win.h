@@ -7,6 +7,7 @@
 
 namespace kiv {
 
+// The registration workers: each calls a component's entry point on a thread of its own.
 class Win32Threads final : public IThreads {
 public:
     ThreadHandle StartRegistration(const std::string& path, const std::string& exportName) override;
@@ -20,9 +21,5 @@ private:
     // What each worker reports, shared with the worker, which may outlive its handle.
     std::map<ThreadHandle, std::shared_ptr<Work>> work_;
 };
-
-// Ends the process; at once, without the libraries' detach notifications, when a worker
-// given up on still runs.
-[[noreturn]] void EndProcess(int exitCode);
 
 }  // namespace kiv

@@ -7,16 +7,12 @@ namespace kiv {
 
 namespace {
 
-RECT PixelsOf(const layout::TwipRect& r, UINT dpi) {
-    return TwipsToRect(r.left, r.top, r.width, r.height, dpi);
-}
-
 // Image1: an orange square shading from light at the top to dark at the bottom. Each row of
 // pixels takes the colour a vertical GradientFill gives it, drawn without msimg32.dll: that
 // library is not one Windows always maps from the system folder, so importing it would let
 // a copy beside the program be loaded in its place.
 void PaintImage1(HDC dc, UINT dpi) {
-    const RECT area = PixelsOf(layout::kImage1, dpi);
+    const RECT area = layout::PixelsOf(layout::kImage1, dpi);
     const int height = area.bottom - area.top;
     const auto shade = [height](int top, int bottom, int row) {
         return static_cast<BYTE>((top * (height - row) + bottom * row) / height);
@@ -44,63 +40,10 @@ void PaintUpdateForm(HDC dc, const RECT& client, UINT dpi, HICON picture) {
         FillRect(dc, &square, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     }
     if (picture) {
-        const RECT place = PixelsOf(layout::kImgMain, dpi);
+        const RECT place = layout::PixelsOf(layout::kImgMain, dpi);
         DrawIconEx(dc, place.left, place.top, picture, place.right - place.left,
                    place.bottom - place.top, 0, nullptr, DI_NORMAL);
     }
-}
-
-// The bitmap leaves the memory context before either is deleted.
-FormBackdrop::~FormBackdrop() {
-    if (dc_ && original_) {
-        SelectObject(dc_.Get(), original_);
-    }
-}
-
-void FormBackdrop::Configure(HWND form, UINT dpi, HICON picture) {
-    form_ = form;
-    dpi_ = dpi;
-    picture_ = picture;
-    valid_ = false;
-}
-
-bool FormBackdrop::Prepare() {
-    RECT client = {};
-    GetClientRect(form_, &client);
-    if (valid_ && EqualRect(&client, &client_)) {
-        return true;
-    }
-    if (client.right <= 0 || client.bottom <= 0) {
-        return false;
-    }
-    if (!dc_ || client.right != client_.right || client.bottom != client_.bottom) {
-        if (dc_ && original_) {
-            SelectObject(dc_.Get(), original_);
-        }
-        bitmap_.Reset();
-        dc_.Reset();
-        const WindowDc screen(form_);
-        dc_.Reset(CreateCompatibleDC(screen.Get()));
-        bitmap_.Reset(CreateCompatibleBitmap(screen.Get(), client.right, client.bottom));
-        if (!dc_ || !bitmap_) {
-            bitmap_.Reset();
-            dc_.Reset();
-            return false;
-        }
-        original_ = SelectObject(dc_.Get(), bitmap_.Get());
-    }
-    PaintUpdateForm(dc_.Get(), client, dpi_, picture_);
-    client_ = client;
-    valid_ = true;
-    return true;
-}
-
-bool FormBackdrop::CopyTo(HDC target, int x, int y, const RECT& source) {
-    if (!Prepare()) {
-        return false;
-    }
-    return BitBlt(target, x, y, source.right - source.left, source.bottom - source.top, dc_.Get(),
-                  source.left, source.top, SRCCOPY) != FALSE;
 }
 
 }  // namespace kiv

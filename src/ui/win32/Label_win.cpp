@@ -1,7 +1,8 @@
 #include "ui/win32/Label_win.h"
 
 #include "platform/win32/ErrorMap_win.h"
-#include "ui/win32/FormPainter_win.h"
+#include "ui/win32/DoubleBuffer_win.h"
+#include "ui/win32/FormBackdrop_win.h"
 #include "ui/win32/Subclass_win.h"
 
 namespace kiv {
@@ -124,26 +125,25 @@ void Label::Paint(HDC target) const {
     if (client.right <= 0 || client.bottom <= 0) {
         return;
     }
-    ScopedMemoryDc memory(CreateCompatibleDC(target));
-    ScopedBitmap bitmap(CreateCompatibleBitmap(target, client.right, client.bottom));
-    if (!memory || !bitmap) {
+    const DoubleBuffer buffer(target, client.right, client.bottom);
+    if (!buffer) {
         return;
     }
-    const SelectedObject canvas(memory.Get(), bitmap.Get());
+    const HDC memory = buffer.Dc();
     const RECT bounds = Bounds();
-    if (!backdrop_ || !backdrop_->CopyTo(memory.Get(), 0, 0, bounds)) {
+    if (!backdrop_ || !backdrop_->CopyTo(memory, 0, 0, bounds)) {
         POINT origin = {};
-        SetViewportOrgEx(memory.Get(), -bounds.left, -bounds.top, &origin);
-        SendMessageW(GetParent(window_), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.Get()),
+        SetViewportOrgEx(memory, -bounds.left, -bounds.top, &origin);
+        SendMessageW(GetParent(window_), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory),
                      PRF_CLIENT);
-        SetViewportOrgEx(memory.Get(), origin.x, origin.y, nullptr);
+        SetViewportOrgEx(memory, origin.x, origin.y, nullptr);
     }
 
-    const SelectedObject font(memory.Get(), font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
-    SetBkMode(memory.Get(), TRANSPARENT);
-    SetTextColor(memory.Get(), color_);
-    TextOutW(memory.Get(), 0, 0, caption_.c_str(), static_cast<int>(caption_.size()));
-    BitBlt(target, 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
+    const SelectedObject font(memory, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(memory, TRANSPARENT);
+    SetTextColor(memory, color_);
+    TextOutW(memory, 0, 0, caption_.c_str(), static_cast<int>(caption_.size()));
+    buffer.CopyTo(target, 0, 0, client);
 }
 
 // As wide as the caption and one line high; the parent's edge cuts off what lies beyond.

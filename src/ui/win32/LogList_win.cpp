@@ -17,11 +17,29 @@ void LogList::Hold() {
 }
 
 void LogList::ShowHeld() {
-    if (!held_ || !HeldLinesChangeTheScreen()) {
+    if (!held_) {
         return;
     }
-    // Letting go makes the list box set its scroll bar; lines added while it was held
-    // invalidated nothing, so the first of them and all below it are repainted.
+    const int count = Count();
+    if (count == shownCount_) {
+        return;
+    }
+    const View view = CurrentView();
+    if (!HeldLinesLandInView(view)) {
+        // Below the view they change only the scroll bar, which is drawn only when its
+        // thumb moves.
+        SetScrollRangeQuietly(count, view);
+        if (!ThumbMoved()) {
+            return;
+        }
+    }
+    RepaintHeld();
+    RememberShown();
+}
+
+// Letting go makes the list box set its scroll bar; lines added while it was held
+// invalidated nothing, so the first of them and all below it are repainted.
+void LogList::RepaintHeld() {
     RECT firstNew = {};
     SendMessageW(list_, LB_GETITEMRECT, static_cast<WPARAM>(shownCount_),
                  reinterpret_cast<LPARAM>(&firstNew));
@@ -34,7 +52,6 @@ void LogList::ShowHeld() {
     }
     RedrawWindow(list_, nullptr, nullptr, RDW_UPDATENOW);
     SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
-    RememberShown();
 }
 
 void LogList::LetGo() {
@@ -45,11 +62,7 @@ void LogList::LetGo() {
     }
 }
 
-bool LogList::HeldLinesChangeTheScreen() {
-    const int count = Count();
-    if (count == shownCount_) {
-        return false;
-    }
+LogList::View LogList::CurrentView() const {
     RECT client = {};
     GetClientRect(list_, &client);
     const int lineHeight =
@@ -57,20 +70,27 @@ bool LogList::HeldLinesChangeTheScreen() {
     const int top = static_cast<int>(SendMessageW(list_, LB_GETTOPINDEX, 0, 0));
     const int page = std::max(1, static_cast<int>(client.bottom) / lineHeight);
     const int linesInView = (static_cast<int>(client.bottom) + lineHeight - 1) / lineHeight;
-    // New lines land in view, or the scroll bar is about to appear.
-    if (shownCount_ <= top + linesInView) {
-        return true;
-    }
-    // Below the view they change only the scroll bar. Its range is brought up to date
-    // without drawing, with the values the list box itself will give it; it is drawn
-    // when that moves its thumb.
+    return {top, page, linesInView};
+}
+
+// New lines land in view, or the scroll bar is about to appear.
+bool LogList::HeldLinesLandInView(const View& view) const {
+    return shownCount_ <= view.top + view.linesInView;
+}
+
+// The range of `count` lines, given without drawing, with the values the list box itself
+// will give it.
+void LogList::SetScrollRangeQuietly(int count, const View& view) {
     SCROLLINFO range = {};
     range.cbSize = sizeof(range);
     range.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
     range.nMax = count - 1;
-    range.nPage = static_cast<UINT>(page);
-    range.nPos = top;
+    range.nPage = static_cast<UINT>(view.page);
+    range.nPos = view.top;
     SetScrollInfo(list_, SB_VERT, &range, FALSE);
+}
+
+bool LogList::ThumbMoved() const {
     return CurrentThumb() != shownThumb_;
 }
 

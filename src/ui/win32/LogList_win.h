@@ -36,7 +36,18 @@ private:
         }
     };
 
-    bool HeldLinesChangeTheScreen();
+    // The lines in view: the first, a page's worth, and those that show even in part.
+    struct View {
+        int top;
+        int page;
+        int linesInView;
+    };
+
+    void RepaintHeld();
+    View CurrentView() const;
+    bool HeldLinesLandInView(const View& view) const;
+    void SetScrollRangeQuietly(int count, const View& view);
+    bool ThumbMoved() const;
     void RememberShown();
     Thumb CurrentThumb() const;
     int Count() const;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "platform/win32/ScopedWin_win.h"
 #include "platform/win32/Windows_win.h"
+#include "ui/Controls.h"
 #include "ui/win32/Font_win.h"
 
 // The update window as it was designed: places and sizes in twips from the top-left
@@ -14,6 +16,8 @@ struct TwipRect {
     int height;
 };
 
+// No caption, no system menu, no sizing: a thin border around a fixed client area.
+constexpr DWORD kWindowStyle = WS_POPUP | WS_BORDER | WS_CLIPCHILDREN;
 constexpr int kClientWidth = 6060;
 constexpr int kClientHeight = 6285;
 
@@ -39,11 +43,11 @@ struct LabelLayout {
 
 // From the top of the drawing order down. Each label sizes itself to its caption.
 constexpr LabelLayout kLabels[] = {
-    {1, 5500, 40, RGB(192, 192, 192), LabelFont::Window, false},
-    {0, 80, 960, RGB(255, 255, 255), LabelFont::Emblem, true},
-    {21, 1920, 915, RGB(0, 0, 0), LabelFont::Window, true},
-    {2, 2640, 240, RGB(21, 67, 142), LabelFont::Heading, true},
-    {8, 1920, 680, RGB(0, 0, 0), LabelFont::Window, true},
+    {label::Bitness, 5500, 40, RGB(192, 192, 192), LabelFont::Window, false},
+    {label::Emblem, 80, 960, RGB(255, 255, 255), LabelFont::Emblem, true},
+    {label::Step, 1920, 915, RGB(0, 0, 0), LabelFont::Window, true},
+    {label::Heading, 2640, 240, RGB(21, 67, 142), LabelFont::Heading, true},
+    {label::File, 1920, 680, RGB(0, 0, 0), LabelFont::Window, true},
 };
 
 // What the form paints beneath the labels.
@@ -55,4 +59,44 @@ constexpr int kShapeLefts[] = {720, 1020, 1320, 420, 120};  // Shape(5) to Shape
 constexpr int kShapeTop = 195;
 constexpr int kShapeSize = 255;
 
+// A designed place in pixels at a dpi.
+RECT PixelsOf(const TwipRect& r, UINT dpi);
+
 }  // namespace kiv::layout
+
+namespace kiv {
+
+class FormBackdrop;
+class UpdateControls;
+
+// The window and its controls placed, sized and given their fonts for a dpi, with the
+// program's picture at the size the dpi gives it.
+class UpdateLayout {
+public:
+    UpdateLayout(HINSTANCE instance, HWND window, UpdateControls& controls, FormBackdrop& backdrop);
+    UpdateLayout(const UpdateLayout&) = delete;
+    UpdateLayout& operator=(const UpdateLayout&) = delete;
+
+    // Centred on the screen without topLeft; after a dpi change, where Windows suggests.
+    void Apply(UINT dpi, const POINT* topLeft);
+
+private:
+    struct Fonts {
+        ScopedFont window;
+        ScopedFont emblem;
+        ScopedFont heading;
+        HFONT Of(layout::LabelFont font) const;
+    };
+
+    void PlaceWindow(UINT dpi, const POINT* topLeft);
+    void PlaceControls(UINT dpi, const Fonts& fonts);
+
+    HINSTANCE instance_;
+    HWND window_;
+    UpdateControls& controls_;
+    FormBackdrop& backdrop_;
+    Fonts fonts_;
+    ScopedIcon picture_;
+};
+
+}  // namespace kiv

@@ -1,5 +1,6 @@
 #include "ui/win32/ViewFactory_win.h"
 
+#include "ui/win32/FramedView_win.h"
 #include "ui/win32/UpdateWindow_win.h"
 
 namespace kiv {
@@ -11,8 +12,9 @@ Win32ViewFactory::~Win32ViewFactory() = default;
 IUpdateView& Win32ViewFactory::CreateUpdateView(FrmUpdate& form) {
     if (!updateWindow_) {
         updateWindow_ = std::make_unique<UpdateWindow>(instance_, form);
+        view_ = std::make_unique<FramedView>(*updateWindow_);
     }
-    return *updateWindow_;
+    return *view_;
 }
 
 }  // namespace kiv

@@ -7,6 +7,7 @@
 
 namespace kiv {
 
+class FramedView;
 class UpdateWindow;
 
 // Makes the one update window, the first time the form asks for it.
@@ -19,6 +20,9 @@ public:
 private:
     HINSTANCE instance_;
     std::unique_ptr<UpdateWindow> updateWindow_;
+    // What the form is given: the window, its changes held back while the pass runs.
+    // Declared after the window, so that it goes first.
+    std::unique_ptr<FramedView> view_;
 };
 
 }  // namespace kiv
