@@ -2,8 +2,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <stdexcept>
 
+#include "platform/win32/ScopedWin_win.h"
 #include "ui/Controls.h"
 
 namespace kiv::e2e {
@@ -117,21 +119,27 @@ std::wstring NewTemporaryFolder() {
 }
 
 void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW entry;
-    const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
-    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &entry)) {
-        const std::wstring name = entry.cFileName, path = folder + L"\\" + name;
+    for (const std::wstring& name : Names(folder)) {
+        const std::wstring path = folder + L"\\" + name;
         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            DeleteFileW(path.c_str());
-        } else if (name != L"." && name != L"..") {
+        if (!DeleteFileW(path.c_str())) {
             RemoveTree(path);
         }
     }
-    if (find != INVALID_HANDLE_VALUE) {
-        FindClose(find);
-    }
     RemoveDirectoryW(folder.c_str());
+}
+
+std::vector<std::wstring> Names(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW entry;
+    const ScopedFindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &entry));
+    for (BOOL more = find.Valid(); more; more = FindNextFileW(find.Get(), &entry)) {
+        if (wcscmp(entry.cFileName, L".") != 0 && wcscmp(entry.cFileName, L"..") != 0) {
+            names.push_back(entry.cFileName);
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::vector<std::vector<std::string>> Records(const std::wstring& path, size_t fields) {

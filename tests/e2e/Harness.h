@@ -36,6 +36,8 @@ void WriteNew(const std::wstring& path, const std::string& bytes, FILETIME time)
 // Made, with blanks and Greek, Cyrillic and CJK letters in its name.
 std::wstring NewTemporaryFolder();
 void RemoveTree(const std::wstring& folder);
+// The names in a folder but "." and "..", in order of their UTF-16 units.
+std::vector<std::wstring> Names(const std::wstring& folder);
 // The lines of a record file, each cut at the first `fields - 1` tabs.
 std::vector<std::vector<std::string>> Records(const std::wstring& path, size_t fields);
 

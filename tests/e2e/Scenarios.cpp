@@ -199,16 +199,11 @@ public:
     }
 
     static bool HasOrdinaryFile(const std::wstring& folder) {
-        WIN32_FIND_DATAW entry;
-        const HANDLE find = FindFirstFileW((folder + L"\\*.*").c_str(), &entry);
-        bool found = false;
-        for (BOOL more = find != INVALID_HANDLE_VALUE; more && !found;
-             more = FindNextFileW(find, &entry)) {
-            found = !(entry.dwFileAttributes &
-                      (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
-        }
-        FindClose(find);
-        return found;
+        const auto names = Names(folder);
+        return std::any_of(names.begin(), names.end(), [&](const std::wstring& name) {
+            return !(GetFileAttributesW((folder + L"\\" + name).c_str()) &
+                     (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+        });
     }
     std::wstring Path(Where where, const std::wstring& name) const {
         const std::wstring folders[] = {L"", SystemFolder(), Wow64Folder(), folder_ + L"\\Library",
@@ -320,7 +315,8 @@ TEST_P(Scenarios, Run) {
     GetWindowRect(GetDlgItem(window, ui::LabelId(21)), &step);
     EXPECT_LT(step.right - step.left, MulDiv(30, GetDeviceCaps(screen, LOGPIXELSX), 96));
     ReleaseDC(nullptr, screen);
-    EXPECT_EQ(IsWindowVisible(GetDlgItem(window, ui::LabelId(1))) != FALSE, stage.Route64()) << "64-bit";
+    EXPECT_EQ(IsWindowVisible(GetDlgItem(window, ui::LabelId(1))) != FALSE, stage.Route64())
+        << "64-bit";
     const bool failed = !s.boxes.empty() && s.boxes[0].icon;
     EXPECT_EQ(program.Progress(), failed ? 0 : 100);
 
@@ -394,8 +390,16 @@ INSTANTIATE_TEST_SUITE_P(EndToEnd, Scenarios, ::testing::ValuesIn(kScenarios),
 // a file that is installed only if the pass went on to its end.
 enum class At { Wait, Box, After };
 enum class Way {
-    SendClose, PostClose, SendSysClose, PostSysClose, SendEnd, PostEnd, TypeAltF4, ClickEnd,
-    AskEndSession, EndSession
+    SendClose,
+    PostClose,
+    SendSysClose,
+    PostSysClose,
+    SendEnd,
+    PostEnd,
+    TypeAltF4,
+    ClickEnd,
+    AskEndSession,
+    EndSession
 };
 struct Act {
     At at;
@@ -445,16 +449,36 @@ void Do(const Program& program, const Act& act) {
         answered = SendMessageTimeoutW(to, message, wParam, 0, SMTO_NORMAL, 2000, &answer) != 0;
     };
     switch (act.way) {
-        case Way::SendClose: send(window, WM_CLOSE, 0); break;
-        case Way::PostClose: PostMessageW(window, WM_CLOSE, 0, 0); break;
-        case Way::SendSysClose: send(window, WM_SYSCOMMAND, SC_CLOSE); break;
-        case Way::PostSysClose: PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); break;
-        case Way::SendEnd: send(end, BM_CLICK, 0); break;
-        case Way::PostEnd: PostMessageW(end, BM_CLICK, 0, 0); break;
-        case Way::TypeAltF4: Xdotool(window, "key alt+F4"); break;
-        case Way::ClickEnd: Xdotool(end, "click 1"); break;
-        case Way::AskEndSession: send(window, WM_QUERYENDSESSION, 0); break;
-        case Way::EndSession: send(window, WM_ENDSESSION, TRUE); break;
+        case Way::SendClose:
+            send(window, WM_CLOSE, 0);
+            break;
+        case Way::PostClose:
+            PostMessageW(window, WM_CLOSE, 0, 0);
+            break;
+        case Way::SendSysClose:
+            send(window, WM_SYSCOMMAND, SC_CLOSE);
+            break;
+        case Way::PostSysClose:
+            PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+            break;
+        case Way::SendEnd:
+            send(end, BM_CLICK, 0);
+            break;
+        case Way::PostEnd:
+            PostMessageW(end, BM_CLICK, 0, 0);
+            break;
+        case Way::TypeAltF4:
+            Xdotool(window, "key alt+F4");
+            break;
+        case Way::ClickEnd:
+            Xdotool(end, "click 1");
+            break;
+        case Way::AskEndSession:
+            send(window, WM_QUERYENDSESSION, 0);
+            break;
+        case Way::EndSession:
+            send(window, WM_ENDSESSION, TRUE);
+            break;
     }
     if (act.answer >= 0) {
         EXPECT_TRUE(answered && static_cast<LRESULT>(answer) == act.answer) << int(act.way);
@@ -471,9 +495,15 @@ TEST_P(Requests, WaitForThePassAndTheFirstIsCarriedOut) {
     if (!Exists(L"Z:\\usr\\bin\\xdotool")) {
         GTEST_SKIP() << "no xdotool to type and click with";
     }
-    Stage stage({"", Arg::Folder, false, Route::Any,
+    Stage stage({"",
+                 Arg::Folder,
+                 false,
+                 Route::Any,
                  {{L"slowfails.dll", Component, Nowhere, 0, Where64},
-                  {L"zlast.dep", Plain, Nowhere, 0, System}}, {}, {}, Ending::Close});
+                  {L"zlast.dep", Plain, Nowhere, 0, System}},
+                 {},
+                 {},
+                 Ending::Close});
     Program program(L"\"" + stage.Folder() + L"\\kivupdate.exe\" " + stage.Folder());
     const auto act = [&](At at) {
         for (const Act& each : row.acts) {
