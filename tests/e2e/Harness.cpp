@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "ui/Controls.h"
@@ -72,34 +73,30 @@ bool Exists(const std::wstring& path) {
 }
 
 std::optional<std::string> ReadBytes(const std::wstring& path) {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return std::nullopt;
-    }
+    const ScopedKernelHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                              OPEN_EXISTING, 0, nullptr));
     std::string bytes;
     char buffer[65536];
     DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+    while (file && ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0) {
         bytes.append(buffer, read);
     }
-    CloseHandle(file);
-    return bytes;
+    return file ? std::optional(bytes) : std::nullopt;
 }
 
 void WriteNew(const std::wstring& path, const std::string& bytes, FILETIME time) {
-    const HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    const ScopedKernelHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
     DWORD written = 0;
-    const bool ok = file != INVALID_HANDLE_VALUE &&
-                    WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
-                    SetFileTime(file, nullptr, nullptr, &time);
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
-    }
-    if (!ok) {
+    if (!file || !WriteFile(file.Get(), bytes.data(), DWORD(bytes.size()), &written, nullptr) ||
+        !SetFileTime(file.Get(), nullptr, nullptr, &time)) {
         Fail("cannot write a new file", path);
     }
+}
+
+void CopyBuilt(const wchar_t* name, const std::wstring& to) {
+    CopyFileW((OwnFolder() + L"\\" + name).c_str(), to.c_str(), TRUE);
 }
 
 std::wstring NewTemporaryFolder() {
@@ -117,21 +114,27 @@ std::wstring NewTemporaryFolder() {
 }
 
 void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW entry;
-    const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
-    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &entry)) {
-        const std::wstring name = entry.cFileName, path = folder + L"\\" + name;
+    for (const std::wstring& name : Names(folder)) {
+        const std::wstring path = folder + L"\\" + name;
         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            DeleteFileW(path.c_str());
-        } else if (name != L"." && name != L"..") {
+        if (!DeleteFileW(path.c_str())) {
             RemoveTree(path);
         }
     }
-    if (find != INVALID_HANDLE_VALUE) {
-        FindClose(find);
-    }
     RemoveDirectoryW(folder.c_str());
+}
+
+std::vector<std::wstring> Names(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW entry;
+    const ScopedFindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &entry));
+    for (BOOL more = find.Valid(); more; more = FindNextFileW(find.Get(), &entry)) {
+        if (wcscmp(entry.cFileName, L".") != 0 && wcscmp(entry.cFileName, L"..") != 0) {
+            names.push_back(entry.cFileName);
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::vector<std::vector<std::string>> Records(const std::wstring& path, size_t fields) {
@@ -152,10 +155,9 @@ std::vector<std::vector<std::string>> Records(const std::wstring& path, size_t f
 }
 
 Program::Program(const std::wstring& commandLine, const wchar_t* currentFolder) {
-    job_ = CreateJobObjectW(nullptr, nullptr);
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-    SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    SetInformationJobObject(job_.Get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
     std::wstring line = commandLine;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -164,18 +166,16 @@ Program::Program(const std::wstring& commandLine, const wchar_t* currentFolder) 
                         currentFolder, &startup, &info)) {
         Fail("cannot start", commandLine);
     }
-    AssignProcessToJobObject(job_, info.hProcess);
+    AssignProcessToJobObject(job_.Get(), info.hProcess);
     ResumeThread(info.hThread);
     CloseHandle(info.hThread);
-    process_ = info.hProcess;
+    process_.Reset(info.hProcess);
     pid_ = info.dwProcessId;
 }
 
 Program::~Program() {
-    TerminateJobObject(job_, 1);
+    TerminateJobObject(job_.Get(), 1);
     Exit(5000);
-    CloseHandle(job_);
-    CloseHandle(process_);
 }
 
 std::optional<Box> Program::FindBox() const {
@@ -196,7 +196,7 @@ std::optional<Box> Program::NextBox(DWORD timeoutMs) {
     std::optional<Box> box;
     const bool settled = Within(timeoutMs, [&] {
         box = FindBox();
-        return box || PassEnded() || WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
+        return box || PassEnded() || WaitForSingleObject(process_.Get(), 0) == WAIT_OBJECT_0;
     });
     status = settled ? "" : "neither a box nor the end of the pass; the log reads:";
     for (const std::string& line : settled ? std::vector<std::string>{} : Log()) {
@@ -254,11 +254,11 @@ std::optional<DWORD> Program::Exit(DWORD timeoutMs) {
     DWORD code = 0;
     const bool ended = Within(timeoutMs, [&] {
         JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info = {};
-        return QueryInformationJobObject(job_, JobObjectBasicAccountingInformation, &info,
+        return QueryInformationJobObject(job_.Get(), JobObjectBasicAccountingInformation, &info,
                                          sizeof info, nullptr) &&
                info.ActiveProcesses == 0;
     });
-    if (!ended || !GetExitCodeProcess(process_, &code)) {
+    if (!ended || !GetExitCodeProcess(process_.Get(), &code)) {
         status = "the program or what it started still runs";
         return std::nullopt;
     }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Record.h"
+#include "platform/win32/ScopedWin_win.h"
 
 // Runs the real kivupdate.exe and reads it from outside, as a user or a screen reader
 // would, and builds the disk state a run starts from.
@@ -33,9 +34,13 @@ bool Exists(const std::wstring& path);
 std::optional<std::string> ReadBytes(const std::wstring& path);
 // Writes a file that must not exist yet, with the given last-modified time.
 void WriteNew(const std::wstring& path, const std::string& bytes, FILETIME time);
+// Copies a program or DLL built beside the suite.
+void CopyBuilt(const wchar_t* name, const std::wstring& to);
 // Made, with blanks and Greek, Cyrillic and CJK letters in its name.
 std::wstring NewTemporaryFolder();
 void RemoveTree(const std::wstring& folder);
+// The names in a folder but "." and "..", in order of their UTF-16 units.
+std::vector<std::wstring> Names(const std::wstring& folder);
 // The lines of a record file, each cut at the first `fields - 1` tabs.
 std::vector<std::vector<std::string>> Records(const std::wstring& path, size_t fields);
 
@@ -73,8 +78,8 @@ private:
     HWND Control(int id) const;
     std::optional<Box> FindBox() const;
 
-    HANDLE process_ = nullptr;
-    HANDLE job_ = nullptr;
+    kiv::ScopedKernelHandle process_;
+    kiv::ScopedKernelHandle job_{CreateJobObjectW(nullptr, nullptr)};
     DWORD pid_ = 0;
     mutable HWND window_ = nullptr;  // found once it shows
 };

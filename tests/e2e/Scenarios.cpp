@@ -141,7 +141,7 @@ std::string Bytes(What what, const std::wstring& name) {
 // Everything one run puts on the disk, removed again when the run is over.
 class Stage {
 public:
-    // The default folder is where CSIDL 26 is, as the Win32 suite shows.
+    // The default folder is where CSIDL 26 is.
     Stage(const Scenario& s)
         : folder_(s.arg == Arg::Default ? _wgetenv(L"APPDATA") + std::wstring(L"\\Kiv Aldervik")
                                         : L"") {
@@ -156,8 +156,7 @@ public:
         }
         CreateDirectoryW(Path(Library, L"").c_str(), nullptr);
         CreateDirectoryW((folder_ + L"\\support").c_str(), nullptr);
-        CopyFileW((OwnFolder() + L"\\kivapp1.exe").c_str(), (folder_ + L"\\kivapp1.exe").c_str(),
-                  TRUE);
+        CopyBuilt(L"kivapp1.exe", folder_ + L"\\kivapp1.exe");
         if (s.route == Route::Regsvr32 && !HasOrdinaryFile(Wow64Folder())) {
             Place(Wow64Folder() + L"\\regsvr32.exe", *ReadBytes(SystemFolder() + L"\\regsvr32.exe"),
                   kStaged);
@@ -179,15 +178,13 @@ public:
         CreateDirectoryW((folder_ + L"\\current").c_str(), nullptr);
         for (const wchar_t* name : kPlanted) {
             for (const std::wstring& folder : {folder_, folder_ + L"\\current"}) {
-                CopyFileW((OwnFolder() + L"\\kivplanted.dll").c_str(),
-                          (folder + L"\\" + name + L".dll").c_str(), TRUE);
+                CopyBuilt(L"kivplanted.dll", folder + L"\\" + name + L".dll");
             }
             RegSetKeyValueW(HKEY_CURRENT_USER,
                             (kLoadOrder + std::wstring(L"\\DllOverrides")).c_str(), name, REG_SZ,
                             L"native,builtin", sizeof L"native,builtin");
         }
-        CopyFileW((OwnFolder() + L"\\kivupdate.exe").c_str(),
-                  (folder_ + L"\\kivupdate.exe").c_str(), TRUE);
+        CopyBuilt(L"kivupdate.exe", folder_ + L"\\kivupdate.exe");
         wow64_ = HasOrdinaryFile(Wow64Folder());
     }
     ~Stage() {
@@ -199,16 +196,11 @@ public:
     }
 
     static bool HasOrdinaryFile(const std::wstring& folder) {
-        WIN32_FIND_DATAW entry;
-        const HANDLE find = FindFirstFileW((folder + L"\\*.*").c_str(), &entry);
-        bool found = false;
-        for (BOOL more = find != INVALID_HANDLE_VALUE; more && !found;
-             more = FindNextFileW(find, &entry)) {
-            found = !(entry.dwFileAttributes &
-                      (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
-        }
-        FindClose(find);
-        return found;
+        const auto names = Names(folder);
+        return std::any_of(names.begin(), names.end(), [&](const std::wstring& name) {
+            return !(GetFileAttributesW((folder + L"\\" + name).c_str()) &
+                     (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+        });
     }
     std::wstring Path(Where where, const std::wstring& name) const {
         const std::wstring folders[] = {L"", SystemFolder(), Wow64Folder(), folder_ + L"\\Library",
@@ -253,9 +245,11 @@ bool Same(std::wstring a, std::wstring b) {
     return a == b;
 }
 
-void PrintTo(const Scenario& s, std::ostream* out) {
-    *out << s.name;
+// Rows of both tables print, and are named, by their names.
+void PrintTo(const Scenario& row, std::ostream* out) {
+    *out << row.name;
 }
+const auto kRowName = [](const auto& info) { return std::string(info.param.name); };
 class Scenarios : public ::testing::TestWithParam<Scenario> {};
 
 void AnswerBoxes(Program& program, const std::vector<ExpectedBox>& expected) {
@@ -310,17 +304,17 @@ TEST_P(Scenarios, Run) {
     const HWND window = program.Window();
     RECT client = {};
     GetClientRect(window, &client);
-    const HDC screen = GetDC(nullptr);
-    EXPECT_EQ(client.right, MulDiv(404, GetDeviceCaps(screen, LOGPIXELSX), 96));
-    EXPECT_EQ(client.bottom, MulDiv(419, GetDeviceCaps(screen, LOGPIXELSY), 96));
+    const kiv::WindowDc screen(nullptr);
+    EXPECT_EQ(client.right, MulDiv(404, GetDeviceCaps(screen.Get(), LOGPIXELSX), 96));
+    EXPECT_EQ(client.bottom, MulDiv(419, GetDeviceCaps(screen.Get(), LOGPIXELSY), 96));
     BYTE alpha = 0;
     EXPECT_TRUE(GetLayeredWindowAttributes(window, nullptr, &alpha, nullptr) && alpha == 200);
     EXPECT_EQ(GetWindowLongW(window, GWL_EXSTYLE), WS_EX_LAYERED);
-    RECT step = {};  // Label(21), sized to " ..." rather than to its design caption
-    GetWindowRect(GetDlgItem(window, ui::LabelId(21)), &step);
-    EXPECT_LT(step.right - step.left, MulDiv(30, GetDeviceCaps(screen, LOGPIXELSX), 96));
-    ReleaseDC(nullptr, screen);
-    EXPECT_EQ(IsWindowVisible(GetDlgItem(window, ui::LabelId(1))) != FALSE, stage.Route64()) << "64-bit";
+    RECT step = {};  // sized to " ..." rather than to its design caption
+    GetWindowRect(GetDlgItem(window, ui::LabelId(label::Step)), &step);
+    EXPECT_LT(step.right - step.left, MulDiv(30, GetDeviceCaps(screen.Get(), LOGPIXELSX), 96));
+    const HWND bitness = GetDlgItem(window, ui::LabelId(label::Bitness));
+    EXPECT_EQ(IsWindowVisible(bitness) != FALSE, stage.Route64());
     const bool failed = !s.boxes.empty() && s.boxes[0].icon;
     EXPECT_EQ(program.Progress(), failed ? 0 : 100);
 
@@ -385,21 +379,38 @@ TEST_P(Scenarios, Run) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EndToEnd, Scenarios, ::testing::ValuesIn(kScenarios),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(EndToEnd, Scenarios, ::testing::ValuesIn(kScenarios), kRowName);
 
 // Requests made of the window during the pass and after it, by every way one can arrive:
 // sent, posted, typed and clicked (real input, through the X server's test extension).
 // The pass: a component whose registration takes 3 s and fails (a wait, then a box), then
 // a file that is installed only if the pass went on to its end.
 enum class At { Wait, Box, After };
-enum class Way {
-    SendClose, PostClose, SendSysClose, PostSysClose, SendEnd, PostEnd, TypeAltF4, ClickEnd,
-    AskEndSession, EndSession
+// How a request arrives: a message sent or posted to the window or to End, or real input.
+struct Arrival {
+    UINT message;
+    WPARAM wParam;
+    bool toEnd;         // to the End button, else to the window
+    bool sent;          // else posted
+    const char* input;  // instead, what xdotool types or clicks
 };
+namespace Way {
+// clang-format off
+constexpr Arrival SendClose{WM_CLOSE, 0, false, true, nullptr};
+constexpr Arrival PostClose{WM_CLOSE, 0, false, false, nullptr};
+constexpr Arrival SendSysClose{WM_SYSCOMMAND, SC_CLOSE, false, true, nullptr};
+constexpr Arrival PostSysClose{WM_SYSCOMMAND, SC_CLOSE, false, false, nullptr};
+constexpr Arrival SendEnd{BM_CLICK, 0, true, true, nullptr};
+constexpr Arrival PostEnd{BM_CLICK, 0, true, false, nullptr};
+constexpr Arrival TypeAltF4{0, 0, false, false, "key alt+F4"};
+constexpr Arrival ClickEnd{0, 0, true, false, "click 1"};
+constexpr Arrival AskEndSession{WM_QUERYENDSESSION, 0, false, true, nullptr};
+constexpr Arrival EndSession{WM_ENDSESSION, TRUE, false, true, nullptr};
+// clang-format on
+}  // namespace Way
 struct Act {
     At at;
-    Way way;
+    Arrival way;
     LRESULT answer = -1;  // what the sent message gives back, where that matters
 };
 struct RequestRow {
@@ -419,6 +430,8 @@ const RequestRow kRequestRows[] = {
     {"TheSessionEndIsRefusedInThePassAndACloseSentAfterEndsIt", {{At::Wait, Way::AskEndSession, FALSE}, {At::After, Way::AskEndSession, TRUE}, {At::After, Way::SendClose}}, true, true},
     {"AnEndingSessionEndsTheProgramWithoutRelaunch", {{At::Wait, Way::PostSysClose}, {At::Wait, Way::EndSession}}, false, false},
 };
+const Scenario kRequestPass = {"", Arg::Folder, false, Route::Any,
+    {{L"slowfails.dll", Component, Nowhere, 0, Where64}, {L"zlast.dep", Plain, Nowhere, 0, System}}, {}, {}, Ending::Close};
 // clang-format on
 
 // Wine starts a program of the host beside this one, with no handle to wait on.
@@ -438,26 +451,20 @@ void Xdotool(HWND window, const std::string& what) {
 }
 
 void Do(const Program& program, const Act& act) {
-    const HWND window = program.Window(), end = GetDlgItem(window, ui::kCommand1Id);
+    const HWND window = program.Window();
+    const HWND to = act.way.toEnd ? GetDlgItem(window, ui::kCommand1Id) : window;
     DWORD_PTR answer = 0;
-    BOOL answered = TRUE;
-    const auto send = [&](HWND to, UINT message, WPARAM wParam) {
-        answered = SendMessageTimeoutW(to, message, wParam, 0, SMTO_NORMAL, 2000, &answer) != 0;
-    };
-    switch (act.way) {
-        case Way::SendClose: send(window, WM_CLOSE, 0); break;
-        case Way::PostClose: PostMessageW(window, WM_CLOSE, 0, 0); break;
-        case Way::SendSysClose: send(window, WM_SYSCOMMAND, SC_CLOSE); break;
-        case Way::PostSysClose: PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); break;
-        case Way::SendEnd: send(end, BM_CLICK, 0); break;
-        case Way::PostEnd: PostMessageW(end, BM_CLICK, 0, 0); break;
-        case Way::TypeAltF4: Xdotool(window, "key alt+F4"); break;
-        case Way::ClickEnd: Xdotool(end, "click 1"); break;
-        case Way::AskEndSession: send(window, WM_QUERYENDSESSION, 0); break;
-        case Way::EndSession: send(window, WM_ENDSESSION, TRUE); break;
+    bool answered = true;
+    if (act.way.input) {
+        Xdotool(to, act.way.input);
+    } else if (act.way.sent) {
+        answered = SendMessageTimeoutW(to, act.way.message, act.way.wParam, 0, SMTO_NORMAL, 2000,
+                                       &answer) != 0;
+    } else {
+        PostMessageW(to, act.way.message, act.way.wParam, 0);
     }
     if (act.answer >= 0) {
-        EXPECT_TRUE(answered && static_cast<LRESULT>(answer) == act.answer) << int(act.way);
+        EXPECT_TRUE(answered && static_cast<LRESULT>(answer) == act.answer) << act.way.message;
     }
 }
 
@@ -471,9 +478,7 @@ TEST_P(Requests, WaitForThePassAndTheFirstIsCarriedOut) {
     if (!Exists(L"Z:\\usr\\bin\\xdotool")) {
         GTEST_SKIP() << "no xdotool to type and click with";
     }
-    Stage stage({"", Arg::Folder, false, Route::Any,
-                 {{L"slowfails.dll", Component, Nowhere, 0, Where64},
-                  {L"zlast.dep", Plain, Nowhere, 0, System}}, {}, {}, Ending::Close});
+    Stage stage(kRequestPass);
     Program program(L"\"" + stage.Folder() + L"\\kivupdate.exe\" " + stage.Folder());
     const auto act = [&](At at) {
         for (const Act& each : row.acts) {
@@ -493,7 +498,7 @@ TEST_P(Requests, WaitForThePassAndTheFirstIsCarriedOut) {
         act(At::Box);
         Sleep(300);
         const bool typedAtTheBox = std::any_of(row.acts.begin(), row.acts.end(), [](const Act& a) {
-            return a.at == At::Box && a.way == Way::TypeAltF4;
+            return a.at == At::Box && a.way.input == Way::TypeAltF4.input;
         });
         ASSERT_EQ(IsWindowVisible(box->handle) != FALSE, !typedAtTheBox) << "the box is up";
         EXPECT_TRUE(typedAtTheBox || GetForegroundWindow() == box->handle) << "it keeps the focus";
@@ -508,8 +513,7 @@ TEST_P(Requests, WaitForThePassAndTheFirstIsCarriedOut) {
     EXPECT_EQ(Exists(stage.Path(System, L"zlast.dep")), row.whole);
 }
 
-INSTANTIATE_TEST_SUITE_P(EndToEnd, Requests, ::testing::ValuesIn(kRequestRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(EndToEnd, Requests, ::testing::ValuesIn(kRequestRows), kRowName);
 
 }  // namespace
 }  // namespace kiv::e2e

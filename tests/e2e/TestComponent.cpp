@@ -19,16 +19,10 @@ std::wstring ModulePath(HMODULE module) {
     return path;
 }
 
-HMODULE Self() {
-    HMODULE self = nullptr;
-    GetModuleHandleExW(
-        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-        reinterpret_cast<LPCWSTR>(&Self), &self);
-    return self;
-}
+HMODULE self = nullptr;  // set before anything else runs, by DllMain
 
 bool Named(const wchar_t* word) {
-    std::wstring name = ModulePath(Self());
+    std::wstring name = ModulePath(self);
     name = name.substr(name.find_last_of(L'\\') + 1);
     return name.find(word) != std::wstring::npos;
 }
@@ -40,14 +34,15 @@ HRESULT Record(const wchar_t* call) {
         kiv::e2e::AppendLine(record, std::wstring(call) + L'\t' +
                                          std::to_wstring(GetCurrentThreadId()) + L'\t' +
                                          std::to_wstring(GetCurrentProcessId()) + L'\t' +
-                                         ModulePath(Self()) + L'\t' + ModulePath(nullptr));
+                                         ModulePath(self) + L'\t' + ModulePath(nullptr));
     }
     return Named(L"fails") ? E_FAIL : S_OK;
 }
 
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, void*) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*) {
+    self = instance;
 #ifdef KIV_COMPONENT_PLANTED
     if (reason == DLL_PROCESS_ATTACH) {
         Record(L"loaded");
