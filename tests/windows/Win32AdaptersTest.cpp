@@ -84,10 +84,15 @@ class Win32Files : public ::testing::Test {
 protected:
     void TearDown() override { e2e::RemoveTree(root_); }
     std::string Path(const std::string& name) const { return ToUtf8(root_) + "\\" + name; }
-    // Every test reaches the port's look and copy through these two.
-    bool Exists(const std::string& path) { return fso_->FileExists(path); }
+    // As the pass does: the copy is handed what one look at the destination found.
+    bool Exists(const std::string& path) {
+        FileLook found;
+        return fso_->FileExists(path, found);
+    }
     int32_t Copy(const std::string& from, const std::string& to) {
-        return ErrorNumberOf([&] { fso_->CopyFile(from, to); });
+        FileLook found;
+        fso_->FileExists(to, found);
+        return ErrorNumberOf([&] { fso_->CopyFile(from, to, found); });
     }
     // Made `fraction` 100-ns ticks past the whole second.
     void Write(const std::string& name, const std::string& content, FileTime time,
