@@ -93,20 +93,6 @@ ProcAddress Modules::Find(ModuleHandle module, const std::string& exportName) {
     return it == exports.end() ? 0 : reinterpret_cast<ProcAddress>(&*it);
 }
 
-Registered Modules::Register(const std::string& path, const std::string& exportName) {
-    const auto it = modules.find(Fold(path));
-    if (it == modules.end()) {
-        return disk.IsFile(path) ? Registered{Registered::Kind::Returned, 0}
-                                 : Registered{Registered::Kind::NotLoaded, 0};
-    }
-    if (!it->second.loadable) {
-        return {Registered::Kind::NotLoaded, 0};
-    }
-    return it->second.exports.count(exportName) == 0
-               ? Registered{Registered::Kind::NoEntryPoint, 0}
-               : Registered{Registered::Kind::Returned, it->second.result};
-}
-
 int32_t ShellFolders::GetFolderPath(int32_t csidl, uint32_t flags, std::string& buffer) {
     rec.Note("folder path " + std::to_string(csidl) + " " + std::to_string(flags));
     const auto it = folders.find(csidl & ~CSIDL_FLAG_CREATE);

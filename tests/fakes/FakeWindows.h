@@ -112,17 +112,14 @@ struct Files final : IFiles, IFileSystem, Part {
     std::map<std::string, Entry> entries;  // by folded path
 };
 
-// Libraries by folded name or path. A component with no record is a file on the disk that
-// exports both registration entry points, which return 0. Handles and entry points are the
-// addresses of the records.
+// Libraries by folded name; handles and entry points are the addresses of the records.
 struct Modules final : IModules, Part {
     struct Module {
         std::set<std::string> exports;
-        int32_t result = 0;  // of every entry point
         bool loaded = false;
         bool loadable = true;
     };
-    Modules(Recorder& recorder, Files& disk) : Part(recorder), disk(disk) {}
+    using Part::Part;
     ModuleHandle GetLoaded(const std::string& name) override {
         rec.Note("find " + name);
         const auto it = modules.find(Fold(name));
@@ -134,12 +131,9 @@ struct Modules final : IModules, Part {
         reinterpret_cast<Module*>(module)->loaded = false;
         rec.Note("free");
     }
-    // What a registration worker finds when it calls an entry point of a component.
-    Registered Register(const std::string& path, const std::string& exportName);
     static ModuleHandle Handle(Module& record) { return reinterpret_cast<ModuleHandle>(&record); }
 
     std::map<std::string, Module> modules;  // by folded name
-    Files& disk;
 };
 
 // Paths are written with their NUL over the start of the buffer, as the system does. An item
@@ -181,14 +175,13 @@ struct SystemDirs final : ISystemDirs, Part {
     bool failing = false;
 };
 
-// A worker registers at once and a process ends at once, unless the test says how the waits
-// on them end.
+// A worker ends at once and a process too, unless the test says how the waits end. A
+// component's entry point returns 0 unless the test gives its outcome.
 struct Threads final : IThreads, Part {
-    Threads(Recorder& recorder, Modules& modules) : Part(recorder), modules(modules) {}
+    using Part::Part;
     ThreadHandle StartRegistration(const std::string& path, const std::string& name) override {
         if (creatable) {
             rec.Note("thread " + name + " " + path);
-            outcome = modules.Register(path, name);
         }
         return creatable ? 0x500 : 0;
     }
@@ -200,8 +193,7 @@ struct Threads final : IThreads, Part {
     void Close(ThreadHandle) override { rec.Note("close thread"); }
 
     bool creatable = true;
-    Registered outcome;
-    Modules& modules;
+    Registered outcome = {Registered::Kind::Returned, 0};
 };
 
 struct Processes final : IProcesses, Part {
@@ -307,12 +299,12 @@ struct Windows : Recorder {
 
     StringTable strings;
     Files files{*this};
-    Modules modules{*this, files};
+    Modules modules{*this};
     ShellFolders shell{*this};
     SystemDirs dirs{*this};
     Runtime runtime{*this};
     View view{*this};
-    Threads threads{*this, modules};
+    Threads threads{*this};
     Processes processes{*this};
 };
 

@@ -38,7 +38,7 @@ TEST_F(FoldersTest, ProbeLoadsShfolderFromTheSystemOnlyAndFreesWhatItLoaded) {
     };
     for (const Probe& probe : probes) {
         Reset();
-        win->modules.modules["SHFOLDER"] = {probe.exports, 0, probe.alreadyLoaded, probe.loadable};
+        win->modules.modules["SHFOLDER"] = {probe.exports, probe.alreadyLoaded, probe.loadable};
         EXPECT_EQ(CSystemFolders().Enhanced(), probe.enhanced);
         EXPECT_EQ(win->trace, probe.trace);
     }

@@ -181,45 +181,44 @@ TEST_F(UpdatePassTest, UnregistersThenRegistersACopiedComponentShowingEachStep) 
 // The pass above runs the commands "" and "u"; the other outcomes are here. The hourglass
 // is gone before any box; a load that fails leaves the pointer as it was.
 TEST_F(UpdatePassTest, RegisterComponentRunsTheEntryPointOnAWorkerAndReportsFailures) {
+    using K = Registered::Kind;
     const std::string noEntry =
         "box kivupdate 0: Process failed in obtaining entry point or creating thread.";
     const auto ran = [](const char* entry, const Lines& after) {
         return Lines{"pointer 11", std::string("thread ") + entry + " C:\\a.dll", "close thread"} +
                after;
     };
+    const Lines stuck = {"pointer 11", "thread DllRegisterServer C:\\a.dll", "pointer 0", kTimeOut,
+                         "close thread"};
     struct Call {
         const char* command;
-        bool loads, exportsRegister;
-        int32_t result;
+        Registered outcome;
         bool threadStarts;
         WaitResult waited;
         Lines seen;  // the pointer, the worker and the boxes
     };
+    const Registered ok = {K::Returned, 0}, failed = {K::Returned, int32_t(0x80004005)};
     const auto ended = WaitResult::Ended;
-    const Lines stuck = {"pointer 11", "thread DllRegisterServer C:\\a.dll", "pointer 0", kTimeOut,
-                         "close thread"};
     const Call calls[] = {
-        {"U", true, true, 0, true, ended, ran("DllUnregisterServer", {"pointer 0"})},
-        {"u", true, true, int32_t(0x80004005), true, ended,
-         ran("DllUnregisterServer", {"pointer 0"})},
-        {"", true, true, int32_t(0x80004005), true, ended,
+        {"U", ok, true, ended, ran("DllUnregisterServer", {"pointer 0"})},
+        {"u", failed, true, ended, ran("DllUnregisterServer", {"pointer 0"})},
+        {"", failed, true, ended,
          ran("DllRegisterServer", {"pointer 0", RegistrationFailed("C:\\a.dll", "80004005")})},
-        {" u", true, true, 0, true, ended, {"box kivupdate 0: Unknown command handle"}},
-        {"", false, true, 0, true, ended,
+        {" u", ok, true, ended, {"box kivupdate 0: Unknown command handle"}},
+        {"",
+         {K::NotLoaded, 0},
+         true,
+         ended,
          ran("DllRegisterServer", {"pointer 7", "box kivupdate 0: Failure loading control DLL"})},
-        {"", true, false, 0, true, ended, ran("DllRegisterServer", {"pointer 0", noEntry})},
-        {"", true, true, 0, false, ended, {"pointer 11", "pointer 0", noEntry}},
-        {"", true, true, 0, true, WaitResult::TimedOut, stuck},
-        {"", true, true, 0, true, WaitResult::Failed, stuck},
+        {"", {K::NoEntryPoint, 0}, true, ended, ran("DllRegisterServer", {"pointer 0", noEntry})},
+        {"", ok, false, ended, {"pointer 11", "pointer 0", noEntry}},
+        {"", ok, true, WaitResult::TimedOut, stuck},
+        {"", ok, true, WaitResult::Failed, stuck},
     };
     for (const Call& call : calls) {
         SCOPED_TRACE(call.seen.back() + " for '" + call.command + "'");
         Reset();
-        win->modules.modules["C:\\A.DLL"] = {
-            {call.exportsRegister ? "DllRegisterServer" : "DllMain", "DllUnregisterServer"},
-            call.result,
-            false,
-            call.loads};
+        win->threads.outcome = call.outcome;
         win->threads.creatable = call.threadStarts;
         win->waits = {call.waited};
         win->runtime.pointer = 7;
