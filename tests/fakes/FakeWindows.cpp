@@ -73,7 +73,7 @@ void Files::CopyFile(const std::string& source, const std::string& destination,
         installed.lastModified != destinationLook.lastModified) {
         throw RuntimeError(err::InvalidCall);
     }
-    Add(destination, staged->attributes, staged->time, staged->content);
+    Add(destination, staged->attributes, staged->time);
     rec.Note("copy to " + destination);
 }
 

@@ -68,7 +68,6 @@ struct Files final : IFiles, IFileSystem, Part {
         std::string path;  // as created, case kept
         uint32_t attributes = attr::Archive;
         FileTime time = 0;
-        std::string content;
     };
     using Part::Part;
     uint32_t GetAttributes(const std::string& path) override {
@@ -91,9 +90,8 @@ struct Files final : IFiles, IFileSystem, Part {
     void CopyFile(const std::string& source, const std::string& destination,
                   const FileLook& destinationLook) override;
 
-    void Add(const std::string& path, uint32_t attributes = attr::Archive, FileTime time = 0,
-             const std::string& content = "") {
-        entries[Fold(path)] = {path, attributes, time, content};
+    void Add(const std::string& path, uint32_t attributes = attr::Archive, FileTime time = 0) {
+        entries[Fold(path)] = {path, attributes, time};
     }
     const Entry* Find(const std::string& path) const {
         const auto it = entries.find(Fold(path));

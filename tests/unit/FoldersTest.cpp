@@ -23,12 +23,8 @@ protected:
 TEST_F(FoldersTest, ProbeLoadsShfolderFromTheSystemOnlyAndFreesWhatItLoaded) {
     const Lines loadAndFree = {"find shfolder", "load system shfolder", "free"};
     const std::set<std::string> both = {"SHGetFolderPathA", "SHGetFolderPathW"};
-    struct Probe {
-        bool alreadyLoaded;
-        std::set<std::string> exports;
-        bool loadable, enhanced;
-        Lines trace;
-    };
+    // clang-format off
+    struct Probe { bool alreadyLoaded; std::set<std::string> exports; bool loadable, enhanced; Lines trace; };
     const Probe probes[] = {
         {false, both, true, true, loadAndFree + loadAndFree},
         {true, both, true, true, {"find shfolder", "find shfolder"}},
@@ -36,6 +32,7 @@ TEST_F(FoldersTest, ProbeLoadsShfolderFromTheSystemOnlyAndFreesWhatItLoaded) {
         {false, {"SHGetFolderPathA"}, true, false, loadAndFree + loadAndFree},
         {false, both, false, false, {"find shfolder", "load system shfolder"}},
     };
+    // clang-format on
     for (const Probe& probe : probes) {
         Reset();
         win->modules.modules["SHFOLDER"] = {probe.exports, probe.alreadyLoaded, probe.loadable};
@@ -44,52 +41,34 @@ TEST_F(FoldersTest, ProbeLoadsShfolderFromTheSystemOnlyAndFreesWhatItLoaded) {
     }
 }
 
-TEST_F(FoldersTest, PathPassesTheTypeAndTheSignedCreationFlagAndTrimsTheBuffer) {
-    struct Row {
-        bool enhanced, Default, ForceCreation;
-        const char* call;
-    };
-    const Row rows[] = {
-        {true, true, false, "folder path 26 1"},
-        {true, false, false, "folder path 26 0"},
-        {true, true, true, "folder path -32742 1"},  // 26 | 0xFFFF8000, never 0x801A
-        {false, false, true, "location 26"},         // the older route ignores both options
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.call);
-        Reset();
-        EXPECT_EQ(Make(row.enhanced).Path(26, row.Default, row.ForceCreation), kRoaming);
-        EXPECT_EQ(win->trace.front(), row.call);
-    }
-}
-
+// The first call of each row shows the type and the signed creation flag passed on; the
+// older route ignores both options.
 TEST_F(FoldersTest, PathAndExistsOnBothRoutes) {
-    struct Row {
-        bool enhanced;
-        int32_t csidl;
-        std::string path;
-        bool exists;
-        size_t itemListsFreed;
-    };
+    const std::string pictures = "C:\\Users\\ann\\Pictures";
+    // clang-format off
+    struct Row { bool enhanced; int32_t csidl; bool Default, ForceCreation; const char* firstCall; std::string path; bool exists; size_t itemListsFreed; };
     const Row rows[] = {
-        {true, 26, kRoaming, true, 0},
-        {true, 5, "", false, 0},  // S_FALSE: the folder is missing
-        {false, 26, kRoaming, true, 2},
-        {false, 17, "", false, 2},  // a virtual folder: an item list, no path
-        {false, 99, "", false, 0},  // E_INVALIDARG: no item list to free
-        {false, 39, "C:\\Users\\ann\\Pictures", false, 2},  // a file, not a folder
-        {false, 42, "Q:\\nowhere", false, 2},
+        {true, 26, true, false, "folder path 26 1", kRoaming, true, 0},
+        {true, 26, false, true, "folder path -32742 0", kRoaming, true, 0},  // 26 | 0xFFFF8000, never 0x801A
+        {true, 5, false, false, "folder path 5 0", "", false, 0},            // S_FALSE: the folder is missing
+        {false, 26, true, true, "location 26", kRoaming, true, 2},
+        {false, 17, false, false, "location 17", "", false, 2},              // a virtual folder: no path
+        {false, 99, false, false, "location 99", "", false, 0},              // E_INVALIDARG: no list to free
+        {false, 39, false, false, "location 39", pictures, false, 2},        // a file, not a folder
+        {false, 42, false, false, "location 42", "Q:\\nowhere", false, 2},
     };
+    // clang-format on
     for (const Row& row : rows) {
-        SCOPED_TRACE(std::to_string(row.csidl) + (row.enhanced ? " enhanced" : ""));
+        SCOPED_TRACE(row.firstCall);
         Reset();
         win->shell.folders[5] = {"C:\\Users\\ann\\Documents", hr::False};
         win->shell.folders[17] = {""};
-        win->shell.folders[39] = {"C:\\Users\\ann\\Pictures"};
+        win->shell.folders[39] = {pictures};
         win->shell.folders[42] = {"Q:\\nowhere"};
-        win->files.Add("C:\\Users\\ann\\Pictures");
+        win->files.Add(pictures);
         auto folders = Make(row.enhanced);
-        EXPECT_EQ(folders.Path(row.csidl), row.path);
+        EXPECT_EQ(folders.Path(row.csidl, row.Default, row.ForceCreation), row.path);
+        EXPECT_EQ(win->trace.front(), row.firstCall);
         EXPECT_EQ(folders.Exists(row.csidl), row.exists);
         EXPECT_EQ(Traced({"free list"}).size(), row.itemListsFreed);
     }
@@ -107,21 +86,13 @@ TEST_F(FoldersTest, DirectoriesAreReadIntoA260CharacterBuffer) {
     EXPECT_EQ(read(), (Lines{"", "", ""}));
 }
 
-TEST(DescriptionTest, EachKindOfTextAndOnlyTheSignedCreationFlag) {
-    const std::pair<int32_t, const char*> texts[] = {
-        {0, "Desktop (virtual)"},
-        {2, "\\Start Menu\\Programs (current user)"},
-        {20, "C:\\Windows\\Fonts (system)"},
-        {22, "\\Start Menu (all users)"},
-        {41, "x86 system directory on RISC"},
-        {49, "Network and Dial-up Connections"},
-        {61, "Computers Near Me (virtual)"},
-        {-32768, "Combine with any other CSIDL to force the creation of the associated folder."},
-    };
-    for (const auto& [csidl, text] : texts) {
-        EXPECT_EQ(CSystemFolders::Description(csidl), text) << csidl;
-    }
-    for (int32_t csidl : {15, 50, 62, -1, 32768, -32742}) {
+// Only the creation flag itself has a text, not a type combined with it.
+TEST(DescriptionTest, OnlyTheSignedCreationFlagAndKnownTypesHaveATextOfTheirKind) {
+    EXPECT_EQ(CSystemFolders::Description(0), "Desktop (virtual)");
+    EXPECT_EQ(CSystemFolders::Description(20), "C:\\Windows\\Fonts (system)");
+    EXPECT_EQ(CSystemFolders::Description(-32768),
+              "Combine with any other CSIDL to force the creation of the associated folder.");
+    for (int32_t csidl : {15, 50, 62, -1, 32768, -32742, INT32_MIN}) {
         EXPECT_EQ(CSystemFolders::Description(csidl), "{unknown constant}") << csidl;
     }
 }

@@ -60,11 +60,7 @@ protected:
     }
 
     void Stage(const std::string& name) {
-        win->files.Add("C:\\Kiv\\support\\" + name, attr::Archive, kNew, "new " + name);
-    }
-    std::string Content(const std::string& path) {
-        const auto* entry = win->files.Find(path);
-        return entry == nullptr ? "<missing>" : entry->content;
+        win->files.Add("C:\\Kiv\\support\\" + name, attr::Archive, kNew);
     }
 
     // Loads and activates the window, which runs the pass.

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <climits>
+#include <functional>
 
 #include "ui/PassRequests.h"
 #include "unit/ProgramFixture.h"
@@ -44,22 +45,16 @@ TEST_F(ProgramTest, TheWindowIsLayeredRunsThePassOnceAndLogsOnlyCaptionsThatChan
 TEST_F(ProgramTest, ProgressStepsByTenWrapsAndFills) {
     const int32_t overflow = INT32_MIN;
     const auto step = ProgressMove::Step;
-    struct Move {
-        int32_t minimum, maximum, value;
-        ProgressMove move;
-        int32_t after;  // overflow: error 6, the value unchanged
-    };
-    const Move moves[] = {
-        {0, 100, 0, step, 10},
-        {0, 100, 89, step, 99},
-        {0, 100, 90, step, 10},  // 90 is not below 100 - 10
-        {0, 15, 10, step, 10},
-        {5, 100, 95, step, 15},
-        {0, 100, 30, ProgressMove::Fill, 100},
+    // clang-format off
+    struct Move { int32_t minimum, maximum, value; ProgressMove move; int32_t after; };
+    const Move moves[] = {  // after: overflow is error 6, the value unchanged
+        {0, 100, 0, step, 10}, {0, 100, 89, step, 99}, {0, 100, 90, step, 10} /* 90 is not below 100 - 10 */,
+        {0, 15, 10, step, 10}, {5, 100, 95, step, 15}, {0, 100, 30, ProgressMove::Fill, 100},
         {INT32_MIN, INT32_MIN + 5, 0, step, overflow},          // maximum - 10
         {INT32_MAX - 3, INT32_MAX, INT32_MAX, step, overflow},  // minimum + 10
         {INT32_MAX - 20, INT32_MAX, INT32_MAX - 20, step, INT32_MAX - 10},
     };
+    // clang-format on
     RunPass();
     for (const Move& m : moves) {
         SCOPED_TRACE(std::to_string(m.minimum) + ".." + std::to_string(m.maximum) + " at " +
@@ -77,7 +72,9 @@ TEST_F(ProgramTest, ProgressStepsByTenWrapsAndFills) {
 
 // No folder here has a staging folder: each pass fails, and the program relaunches all the same.
 TEST_F(ProgramTest, ClosingTheWindowRelaunchesWithTheArgumentTextUntrimmed) {
-    const std::pair<const char*, const char*> cases[] = {
+    // clang-format off
+    struct Row { const char* argumentText; const char* commandLine; };
+    const Row rows[] = {
         {"", "\"C:\\Users\\ann\\AppData\\Roaming\\Kiv Aldervik\\kivapp1.exe\""},
         {"   ", "\"C:\\Users\\ann\\AppData\\Roaming\\Kiv Aldervik\\kivapp1.exe\"   "},
         {"D:\\P", "\"D:\\P\\kivapp1.exe\"D:\\P"},
@@ -89,10 +86,11 @@ TEST_F(ProgramTest, ClosingTheWindowRelaunchesWithTheArgumentTextUntrimmed) {
         {"\tD:\\P", "\"\tD:\\P\\kivapp1.exe\"\tD:\\P"},  // only blanks are trimmed
         {"Prod", "\"Prod\\kivapp1.exe\"Prod"},           // relative, as Windows resolves it
     };
+    // clang-format on
     // Every other row starts as the desktop's user; the rest fall back to the direct start:
     // the same line either way.
     bool desktop = false;
-    for (const auto& [argumentText, commandLine] : cases) {
+    for (const auto& [argumentText, commandLine] : rows) {
         desktop = !desktop;
         SCOPED_TRACE(argumentText + std::string(desktop ? " as the desktop's user" : ""));
         Reset();
@@ -111,17 +109,29 @@ TEST_F(ProgramTest, ClosingTheWindowRelaunchesWithTheArgumentTextUntrimmed) {
     }
 }
 
-TEST_F(ProgramTest, ASecondInstanceBeepsSaysSoAndDoesNothingElse) {
-    win->runtime.anotherInstance = true;
-    EXPECT_EQ(Run("C:\\Kiv"), 1);
-    EXPECT_EQ(win->trace,
-              (Lines{"beep", "box Kiv Software 16: ''kivALDERVIK '' is already open !"}));
-}
-
-TEST_F(ProgramTest, EndEndsWithoutRelaunching) {
-    win->view.pressEnd = true;
-    EXPECT_EQ(Run("C:\\Kiv"), 0);
-    EXPECT_EQ(Tail(win->trace, 3), (Lines{"end pass", "doevents", "end 0"}));
+// How the program ends other than by a close after the pass; each row's trace ends so.
+TEST_F(ProgramTest, EndUnhandledErrorsAndASecondInstanceEndTheProgramWithoutRelaunch) {
+    // clang-format off
+    struct Row { const char* name; std::function<void(fake::Windows&)> arrange; int exitCode; Lines traceEnd; };
+    const Row rows[] = {
+        {"a second instance", [](auto& w) { w.runtime.anotherInstance = true; }, 1,
+         {"beep", "box Kiv Software 16: ''kivALDERVIK '' is already open !"}},
+        {"End", [](auto& w) { w.view.pressEnd = true; }, 0, {"end pass", "doevents", "end 0"}},
+        {"a relaunch that fails", [](auto& w) { w.Inject("relaunch", 53); }, 3,
+         {"start \"C:\\Kiv\\kivapp1.exe\"C:\\Kiv | show 2", "box kivupdate 16: Run-time error '53':\r\n\r\nFile not found", "end 3"}},
+        {"no file-system object", [](auto& w) { w.Inject("create", 429); }, 3,
+         {"doevents", "box kivupdate 16: Run-time error '429':\r\n\r\nActiveX component can't create object", "end 3"}},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Reset();
+        row.arrange(*win);
+        EXPECT_EQ(Run("C:\\Kiv"), row.exitCode);
+        // A second instance does nothing else.
+        EXPECT_EQ(row.exitCode == 1 ? win->trace : Tail(win->trace, row.traceEnd.size()),
+                  row.traceEnd);
+    }
 }
 
 TEST_F(ProgramTest, WithoutAnApplicationDataFolderTheRootOfTheDriveIsUsed) {
@@ -130,44 +140,14 @@ TEST_F(ProgramTest, WithoutAnApplicationDataFolderTheRootOfTheDriveIsUsed) {
     EXPECT_EQ(win->trace.back(), "start \"\\Kiv Aldervik\\kivapp1.exe\" | show 2");
 }
 
-TEST_F(ProgramTest, AnUnhandledErrorIsReportedAndEndsTheProgram) {
-    struct Row {
-        const char* operation;
-        int32_t error;
-        Lines traceEnd;
-    };
-    const Row rows[] = {
-        {"relaunch",
-         53,
-         {"start \"C:\\Kiv\\kivapp1.exe\"C:\\Kiv | show 2",
-          "box kivupdate 16: Run-time error '53':\r\n\r\nFile not found", "end 3"}},
-        {"create",
-         429,
-         {"doevents",
-          "box kivupdate 16: Run-time error '429':\r\n\r\nActiveX component can't create object",
-          "end 3"}},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.operation);
-        Reset();
-        win->Inject(row.operation, row.error);
-        EXPECT_EQ(Run("C:\\Kiv"), 3);
-        EXPECT_EQ(Tail(win->trace, row.traceEnd.size()), row.traceEnd);
-    }
-}
-
 // Anyone can take the open name first, so it counts only where the administrators' cannot be made.
 TEST(InstanceGuard, TheAdministratorsNameDecidesWhereItCanBeMade) {
     using C = Claim;
-    struct Row {
-        Claim administratorsName, openName;
-        bool heldByAnotherCopy;
-    };
-    const Row rows[] = {
-        {C::Made, C::HeldElsewhere, false},   {C::HeldElsewhere, C::Made, true},
-        {C::NotMade, C::HeldElsewhere, true}, {C::NotMade, C::Made, false},
-        {C::NotMade, C::NotMade, false},
-    };
+    // clang-format off
+    struct Row { Claim administratorsName, openName; bool heldByAnotherCopy; };
+    const Row rows[] = {{C::Made, C::HeldElsewhere, false}, {C::HeldElsewhere, C::Made, true},
+        {C::NotMade, C::HeldElsewhere, true}, {C::NotMade, C::Made, false}, {C::NotMade, C::NotMade, false}};
+    // clang-format on
     for (const Row& row : rows) {
         fake::GuardNames names(row.administratorsName, row.openName);
         EXPECT_EQ(AnotherCopyHoldsTheGuard(names), row.heldByAnotherCopy)
@@ -180,10 +160,8 @@ TEST_F(ProgramTest, TheLanguageOfMessageBaseOrAMarkerWithTheCodeAsPassed) {
     win->strings.texts[21100] = "";      // an empty entry of a bundle
     win->strings.texts[0] = "wrapped";   // reachable only through wrap-around
     win->strings.texts[65535] = "last";  // the highest identifier there is
-    struct Lookup {
-        int32_t messageBase, code;
-        const char* text;
-    };
+    // clang-format off
+    struct Lookup { int32_t messageBase, code; const char* text; };
     const Lookup lookups[] = {
         {0, 1051, "DLL Kopiëren naar Bestemming"},
         {10000, 1009, " Définir le chemin d'accès du Fichier..."},
@@ -198,6 +176,7 @@ TEST_F(ProgramTest, TheLanguageOfMessageBaseOrAMarkerWithTheCodeAsPassed) {
         {20000, INT32_MAX, " [LL 2147483647 ?] "},       // beyond 32 bits
         {INT32_MIN, INT32_MIN, " [LL -2147483648 ?] "},  // 0 when wrapped to 32 bits
     };
+    // clang-format on
     for (const Lookup& lookup : lookups) {
         MessageBase = lookup.messageBase;
         EXPECT_EQ(LoadMessage(lookup.code), lookup.text)
@@ -212,25 +191,18 @@ TEST_F(ProgramTest, TheLanguageOfMessageBaseOrAMarkerWithTheCodeAsPassed) {
 // later than a message sent at once); of those made during the pass, the first made is
 // carried out after it, once.
 TEST(PassRequestsTest, TheFirstRequestMadeDuringThePassIsCarriedOutOnceAfterIt) {
-    struct Row {
-        const char* name;
-        std::vector<std::pair<Request, uint32_t>> arrivals;  // in the order taken
-        Request afterThePass;
+    using R = Request;
+    // clang-format off
+    struct Row { const char* name; std::vector<std::pair<Request, uint32_t>> arrivals; Request afterThePass; };
+    const Row rows[] = {  // arrivals: what and when it was made, in the order taken
+        {"none", {}, R::None},
+        {"input that asks for nothing", {{R::None, 1}}, R::None},
+        {"end, then close", {{R::End, 5}, {R::Close, 9}, {R::None, 1}}, R::End},
+        {"a close made first, taken later", {{R::End, 9}, {R::Close, 5}}, R::Close},
+        {"made at once: the first taken", {{R::Close, 5}, {R::End, 5}}, R::Close},
+        {"across the wrap of the tick count", {{R::End, 3}, {R::Close, 0xFFFFFFF0}}, R::Close},
     };
-    const Row rows[] = {
-        {"none", {}, Request::None},
-        {"input that asks for nothing", {{Request::None, 1}}, Request::None},
-        {"end, then close",
-         {{Request::End, 5}, {Request::Close, 9}, {Request::None, 1}},
-         Request::End},
-        {"a close made first, taken later",
-         {{Request::End, 9}, {Request::Close, 5}},
-         Request::Close},
-        {"made at once: the first taken", {{Request::Close, 5}, {Request::End, 5}}, Request::Close},
-        {"across the wrap of the tick count",
-         {{Request::End, 3}, {Request::Close, 0xFFFFFFF0}},
-         Request::Close},
-    };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         PassRequests requests;

@@ -10,64 +10,47 @@ using UpdatePassTest = ProgramFixture;
 // The last step shown tells whether a component was registered again: each one copied is,
 // except a replacement in the Library folder.
 TEST_F(UpdatePassTest, CopiesEachKindWhereItBelongsWhenMissingOrStrictlyOlder) {
-    struct Row {
-        std::string staged;
-        bool windows64;
-        std::string folder;  // where it belongs; empty when it is left where it is
-        FileTime installed;  // 0: not installed
-        bool copied;
-        std::string lastStep;
-    };
-    const Row rows[] = {
-        {"Grid.Ocx", false, kSys32, 0, true, kRegistering},
-        {"KEYS.dep", false, kSys32, 0, true, kDetermine},
-        {"a.LIB", false, kSys32, 0, true, kDetermine},
-        {"b.oca", false, kSys32, 0, true, kDetermine},
-        {"c.Exp", false, kSys32, 0, true, kDetermine},
-        {"notes.txt", false, "", 0, false, kDetermine},
-        {"dll", false, "", 0, false, kDetermine},
-        {"KIVDATALIB.DLL", false, kLibrary, 0, true, kRegistering},
-        {"kivlib.dll", false, kLibrary, 0, true, kRegistering},
-        {"kivlib.ocx", false, kSys32, 0, true, kRegistering},
-        {"kivdata.dll", false, kSys32, 0, true, kRegistering},
-        {"abclib.dll", false, kSys32, 0, true, kRegistering},
-        {"Grid.ocx", true, kWow64, 0, true, kRegistering},
-        {"KEYS.dep", true, kSys32, 0, true, kDetermine},
-        {"kivlib.dll", true, kLibrary, 0, true, kRegistering},
-        {"Grid.ocx", false, kSys32, kNew - 1, true, kRegistering},
-        {"Grid.ocx", false, kSys32, kNew, false, kCopy},
-        {"Grid.ocx", true, kSys32, kNew - 1, true, kRegistering},
+    // clang-format off
+    struct Row { std::string staged; bool windows64; std::string folder; FileTime installed; bool copied; std::string lastStep; };
+    const Row rows[] = {  // folder: where it belongs, empty when it stays; installed: 0 when not
+        {"Grid.Ocx", false, kSys32, 0, true, kRegistering},     {"KEYS.dep", false, kSys32, 0, true, kDetermine},
+        {"a.LIB", false, kSys32, 0, true, kDetermine},          {"b.oca", false, kSys32, 0, true, kDetermine},
+        {"c.Exp", false, kSys32, 0, true, kDetermine},          {"notes.txt", false, "", 0, false, kDetermine},
+        {"dll", false, "", 0, false, kDetermine},               {"KIVDATALIB.DLL", false, kLibrary, 0, true, kRegistering},
+        {"kivlib.dll", false, kLibrary, 0, true, kRegistering}, {"kivlib.ocx", false, kSys32, 0, true, kRegistering},
+        {"kivdata.dll", false, kSys32, 0, true, kRegistering},  {"abclib.dll", false, kSys32, 0, true, kRegistering},
+        {"Grid.ocx", true, kWow64, 0, true, kRegistering},      {"KEYS.dep", true, kSys32, 0, true, kDetermine},
+        {"kivlib.dll", true, kLibrary, 0, true, kRegistering},  {"Grid.ocx", false, kSys32, kNew - 1, true, kRegistering},
+        {"Grid.ocx", false, kSys32, kNew, false, kCopy},        {"Grid.ocx", true, kSys32, kNew - 1, true, kRegistering},
         {"kivlib.dll", false, kLibrary, kNew - 1, true, kCopy},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.staged + (row.windows64 ? " 64-bit " : " ") +
                      std::to_string(row.installed));
         Reset(row.windows64);
         if (row.installed != 0) {
-            win->files.Add(row.folder + "\\" + row.staged, attr::Archive, row.installed, "old");
+            win->files.Add(row.folder + "\\" + row.staged, attr::Archive, row.installed);
         }
         Stage(row.staged);
         RunPass();
-        const std::string destination = row.folder + "\\" + row.staged;
-        EXPECT_EQ(Traced({"copy"}), row.copied ? Lines{"copy to " + destination} : Lines{});
-        if (!row.folder.empty()) {
-            EXPECT_EQ(Content(destination), row.copied ? "new " + row.staged : "old");
-        }
+        const Lines copy = {"copy to " + row.folder + "\\" + row.staged};
+        EXPECT_EQ(Traced({"copy"}), row.copied ? copy : Lines{});
         EXPECT_EQ(Tail(win->view.log, 3), (Lines{row.lastStep, " ...", " ..."}));
     }
+    // The pass tests above show every other case of the decision.
+    EXPECT_TRUE(ShouldRegister(CopyKind::Replacement, "C:\\Kiv\\Libraryx\\kivlib.dll"));
+    EXPECT_FALSE(ShouldRegister(CopyKind::Replacement, "C:\\Kiv\\LiBrArY\\kivlib.dll"));
 }
 
 TEST_F(UpdatePassTest, Detects64BitWindowsFromTheSystemFolder) {
-    struct Row {
-        const char* systemFolder;
-        bool ordinaryFileInWow64;  // else only a hidden one
-        std::string wow64Folder;
+    // clang-format off
+    struct Row { const char* systemFolder; bool ordinaryFileInWow64; std::string wow64Folder; };
+    const Row rows[] = {  // without an ordinary file, SysWOW64 holds a hidden one only
+        {"C:\\WINDOWS\\system32", true, kWow64}, {"C:\\WINDOWS\\SYSTEM32", true, kWow64},
+        {"C:\\WINDOWS\\system32\\x", true, kWow64}, {"C:\\WINDOWS\\system32", false, ""}, {"C:\\WINDOWS\\SYSTEM", true, ""},
     };
-    const Row rows[] = {
-        {"C:\\WINDOWS\\system32", true, kWow64},    {"C:\\WINDOWS\\SYSTEM32", true, kWow64},
-        {"C:\\WINDOWS\\system32\\x", true, kWow64}, {"C:\\WINDOWS\\system32", false, ""},
-        {"C:\\WINDOWS\\SYSTEM", true, ""},
-    };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.systemFolder);
         Reset(row.ordinaryFileInWow64);
@@ -80,12 +63,6 @@ TEST_F(UpdatePassTest, Detects64BitWindowsFromTheSystemFolder) {
     }
 }
 
-// The pass tests above show every other case of the decision.
-TEST_F(UpdatePassTest, AReplacementIsRegisteredOnlyOutsideTheLibraryFolderInAnyCase) {
-    EXPECT_TRUE(ShouldRegister(CopyKind::Replacement, "C:\\Kiv\\Libraryx\\kivlib.dll"));
-    EXPECT_FALSE(ShouldRegister(CopyKind::Replacement, "C:\\Kiv\\LiBrArY\\kivlib.dll"));
-}
-
 const std::string kTimeOut = "box kivupdate 0: Process failed in signaled state or time-out.";
 
 std::string RegistrationFailed(const std::string& path, const char* code) {
@@ -96,7 +73,7 @@ std::string RegistrationFailed(const std::string& path, const char* code) {
 // What matters is the order: each step is shown and repainted before its work, and a
 // registration never starts while the unregistration runs.
 TEST_F(UpdatePassTest, UnregistersThenRegistersACopiedComponentShowingEachStep) {
-    const std::string dll = kSys32 + "\\Grid.ocx";
+    const std::string dll = kSys32 + "\\Grid.ocx", lib = kLibrary + "\\kivcorelib.dll";
     const auto inProcess = [&](const std::string& verb) {
         return Lines{"pointer 11", "thread Dll" + verb + "Server " + dll, "wait thread 10000",
                      "close thread", "pointer 0"};
@@ -111,63 +88,39 @@ TEST_F(UpdatePassTest, UnregistersThenRegistersACopiedComponentShowingEachStep) 
                         "wait thread 10000",
                         "pointer 0",
                         "close thread"};
-    const std::string lib = kLibrary + "\\kivcorelib.dll";
-    const auto regsvr32 = [&](const std::string& switches) {
+    const auto regsvr32 = [&](const std::string& switches, const Lines& after = {}) {
         return Lines{
-            "process " + kWow64 + "\\regsvr32.exe \"" + lib + "\"" + switches + " | show 2",
-            "wait process 10000", "close process"};
+                   "process " + kWow64 + "\\regsvr32.exe \"" + lib + "\"" + switches + " | show 2",
+                   "wait process 10000", "close process"} +
+               after;
     };
     const auto ended = WaitResult::Ended, timedOut = WaitResult::TimedOut;
-    struct Route {
-        bool windows64;
-        std::string staged;
-        uint32_t regsvr32ExitCode;
-        std::vector<WaitResult> waits;
-        Lines unregistration, registration;
-    };
     // A regsvr32 that fails to register is reported with its exit code; one that fails to
     // unregister is not: the component may never have been registered.
+    // clang-format off
+    struct Route { std::string staged; uint32_t regsvr32ExitCode; std::vector<WaitResult> waits; Lines unregistration, registration; };
     const Route routes[] = {
-        {false, "Grid.ocx", 0, {}, inProcess("Unregister"), inProcess("Register")},
-        {false, "Grid.ocx", 0, {timedOut}, late, inProcess("Register")},
-        {false,
-         "Grid.ocx",
-         0,
-         {timedOut, WaitResult::Failed},
-         late,
-         {RegistrationFailed(dll, "800705B4")}},
-        {true, "kivcorelib.dll", 0, {}, regsvr32(" /u /s"), regsvr32(" /s")},
-        {true,
-         "kivcorelib.dll",
-         3,
-         {},
-         regsvr32(" /u /s"),
-         regsvr32(" /s") + Lines{RegistrationFailed(lib, "00000003")}},
-        {true,
-         "kivcorelib.dll",
-         0,
-         {timedOut},
-         regsvr32(" /u /s"),
-         {RegistrationFailed(lib, "800705B4")}},
-        {true,
-         "kivcorelib.dll",
-         0,
-         {ended, timedOut},
-         regsvr32(" /u /s"),
-         regsvr32(" /s") + Lines{RegistrationFailed(lib, "800705B4")}},
+        {"Grid.ocx", 0, {}, inProcess("Unregister"), inProcess("Register")},
+        {"Grid.ocx", 0, {timedOut}, late, inProcess("Register")},
+        {"Grid.ocx", 0, {timedOut, WaitResult::Failed}, late, {RegistrationFailed(dll, "800705B4")}},
+        {"kivcorelib.dll", 0, {}, regsvr32(" /u /s"), regsvr32(" /s")},
+        {"kivcorelib.dll", 3, {}, regsvr32(" /u /s"), regsvr32(" /s", {RegistrationFailed(lib, "00000003")})},
+        {"kivcorelib.dll", 0, {timedOut}, regsvr32(" /u /s"), {RegistrationFailed(lib, "800705B4")}},
+        {"kivcorelib.dll", 0, {ended, timedOut}, regsvr32(" /u /s"), regsvr32(" /s", {RegistrationFailed(lib, "800705B4")})},
     };
+    // clang-format on
     for (const Route& route : routes) {
+        const bool windows64 = route.staged == "kivcorelib.dll";
         SCOPED_TRACE(route.staged + " after " + std::to_string(route.waits.size()) + " waits");
-        Reset(route.windows64);
+        Reset(windows64);
         win->processes.exitCode = route.regsvr32ExitCode;
         win->waits = route.waits;
         Stage(route.staged);
         RunPass();
-        const Lines repaints =
-            route.windows64 ? Lines{"repaint 1", "repaint 8"} : Lines{"repaint 8"};
-        const Lines expected = Lines{"pointer 11"} + repaints +
-                               Lines{"repaint 21", "repaint 21", "repaint 21", "repaint 21"} +
-                               route.unregistration + Lines{"repaint 21"} + route.registration +
+        const Lines step = {"repaint 21"};
+        const Lines expected = Lines{"pointer 11"} + (windows64 ? Lines{"repaint 1"} : Lines{}) +
+                               Lines{"repaint 8"} + step + step + step + step +
+                               route.unregistration + step + route.registration +
                                Lines{"progress 10", "progress 100", "pointer 0"};
         EXPECT_EQ(
             Traced({"repaint", "pointer", "thread", "wait", "close", "process", "box", "progress"}),
@@ -190,31 +143,22 @@ TEST_F(UpdatePassTest, RegisterComponentRunsTheEntryPointOnAWorkerAndReportsFail
     };
     const Lines stuck = {"pointer 11", "thread DllRegisterServer C:\\a.dll", "pointer 0", kTimeOut,
                          "close thread"};
-    struct Call {
-        const char* command;
-        Registered outcome;
-        bool threadStarts;
-        WaitResult waited;
-        Lines seen;  // the pointer, the worker and the boxes
-    };
     const Registered ok = {K::Returned, 0}, failed = {K::Returned, int32_t(0x80004005)};
     const auto ended = WaitResult::Ended;
-    const Call calls[] = {
+    // clang-format off
+    struct Call { const char* command; Registered outcome; bool threadStarts; WaitResult waited; Lines seen; };
+    const Call calls[] = {  // seen: the pointer, the worker and the boxes
         {"U", ok, true, ended, ran("DllUnregisterServer", {"pointer 0"})},
         {"u", failed, true, ended, ran("DllUnregisterServer", {"pointer 0"})},
-        {"", failed, true, ended,
-         ran("DllRegisterServer", {"pointer 0", RegistrationFailed("C:\\a.dll", "80004005")})},
+        {"", failed, true, ended, ran("DllRegisterServer", {"pointer 0", RegistrationFailed("C:\\a.dll", "80004005")})},
         {" u", ok, true, ended, {"box kivupdate 0: Unknown command handle"}},
-        {"",
-         {K::NotLoaded, 0},
-         true,
-         ended,
-         ran("DllRegisterServer", {"pointer 7", "box kivupdate 0: Failure loading control DLL"})},
+        {"", {K::NotLoaded, 0}, true, ended, ran("DllRegisterServer", {"pointer 7", "box kivupdate 0: Failure loading control DLL"})},
         {"", {K::NoEntryPoint, 0}, true, ended, ran("DllRegisterServer", {"pointer 0", noEntry})},
         {"", ok, false, ended, {"pointer 11", "pointer 0", noEntry}},
         {"", ok, true, WaitResult::TimedOut, stuck},
         {"", ok, true, WaitResult::Failed, stuck},
     };
+    // clang-format on
     for (const Call& call : calls) {
         SCOPED_TRACE(call.seen.back() + " for '" + call.command + "'");
         Reset();
@@ -241,56 +185,45 @@ const std::string kLocked =
     "Close all Kiv software applications and try again....";
 
 // A failure at any step ends the pass through one report naming the file and the step at
-// hand, after the hourglass, and leaves the indicator where it stood.
+// hand, after the hourglass, and leaves the indicator where it stood. A system folder that
+// cannot be read ends it before any file: every file would land at the root of the drive.
 TEST_F(UpdatePassTest, AFailureAtAnyStepEndsThePassWithOneReport) {
-    struct Row {
-        const char* operation;
-        int failingCall;
-        int32_t error;
-        bool windows64;
-        std::string stepShown;
-        int32_t indicator;
-        std::string report;
-    };
+    const std::string noFolder = General("...", "...", 76, "Path not found");
+    // clang-format off
+    struct Row { const char* operation; int failingCall; int32_t error; bool windows64; std::string stepShown; int32_t indicator; std::string report; };
     const Row rows[] = {
-        {"list", 1, 76, false, "...", 0, General("...", "...", 76, "Path not found")},
-        {"exists", 1, 5, true, kVerify, 0,
-         General(" a.dll", kVerify, 5, "Invalid procedure call or argument")},
+        {"list", 1, 76, false, "...", 0, noFolder},
+        {"exists", 1, 5, true, kVerify, 0, General(" a.dll", kVerify, 5, "Invalid procedure call or argument")},
         {"time", 1, 53, false, kCopy, 0, General(" a.dll", kCopy, 53, "File not found")},
         {"copy", 2, 61, false, kDetermine, 10, General(" b.dep", kDetermine, 61, "Disk full")},
         {"progress", 2, 6, false, kDetermine, 10, General(" b.dep", kDetermine, 6, "Overflow")},
         {"regsvr32", 1, 53, true, kRemoving, 0, General(" a.dll", kRemoving, 53, "File not found")},
         {"copy", 1, 70, false, kCopy, 0, kLocked},
+        {"system folder too long", 0, 0, false, "...", 0, noFolder},
+        {"system folder failing", 0, 0, false, "...", 0, noFolder},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.operation) + " " + std::to_string(row.error));
         Reset(row.windows64);
-        win->files.Add(kSys32 + "\\a.dll", attr::Archive, kNew - 1, "old");
+        win->files.Add(kSys32 + "\\a.dll", attr::Archive, kNew - 1);
         for (const char* name : {"a.dll", "b.dep", "c.dep"}) {
             Stage(name);
         }
         win->Inject(row.operation, row.error, row.failingCall);
+        win->dirs.failing = std::string(row.operation) == "system folder failing";
+        if (std::string(row.operation) == "system folder too long") {
+            win->dirs.system = std::string(255, 'x');
+        }
         RunPass();
         EXPECT_EQ(Tail(Traced({"pointer", "box", "label"}), 4),
                   (Lines{"pointer 0", "box Updating Software... 16: " + row.report, "label 8 = ...",
                          "label 21 = ..."}));
+        EXPECT_EQ(Traced({"box"}).size(), 1u);
         EXPECT_EQ(LastErrorText, row.report);
         EXPECT_EQ(Tail(win->view.log, 3), (Lines{row.stepShown, " ...", " ..."}));
         EXPECT_EQ(win->view.value, row.indicator);
-        EXPECT_EQ(Content(kSys32 + "\\c.dep"), "<missing>");
-    }
-}
-
-// Without it every system file and component would land at the root of the drive.
-TEST_F(UpdatePassTest, ASystemFolderThatCannotBeReadEndsThePassBeforeAnyFile) {
-    for (const bool tooLong : {true, false}) {
-        Reset();
-        win->dirs.system = tooLong ? std::string(255, 'x') : kSys32;
-        win->dirs.failing = !tooLong;
-        Stage("a.dep");
-        RunPass();
-        EXPECT_EQ(Traced({"box", "copy"}), (Lines{"box Updating Software... 16: " +
-                                                  General("...", "...", 76, "Path not found")}));
+        EXPECT_EQ(Traced({"copy to C:\\WINDOWS\\system32\\c.dep"}), Lines{});
     }
 }
 
