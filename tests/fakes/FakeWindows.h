@@ -43,6 +43,8 @@ struct Recorder {
     // How the waits on workers and processes end, in order; those past the list end at once.
     WaitResult NextWait();
     void Note(const std::string& line) { trace.push_back(line); }
+    // A call, noted, that fails where a failure of its operation was injected.
+    void Call(const std::string& operation, const std::string& line) { Note(line), Hit(operation); }
 
     Lines trace;
     std::vector<WaitResult> waits;
@@ -126,8 +128,7 @@ struct Modules final : IModules, Part {
     ModuleHandle LoadSystemLibrary(const std::string& name) override;
     ProcAddress Find(ModuleHandle module, const std::string& exportName) override;
     void Free(ModuleHandle module) override {
-        reinterpret_cast<Module*>(module)->loaded = false;
-        rec.Note("free");
+        reinterpret_cast<Module*>(module)->loaded = false, rec.Note("free");
     }
     static ModuleHandle Handle(Module& record) { return reinterpret_cast<ModuleHandle>(&record); }
 
@@ -145,10 +146,7 @@ struct ShellFolders final : IShellFolders, Part {
     int32_t GetFolderPath(int32_t csidl, uint32_t flags, std::string& buffer) override;
     int32_t GetSpecialFolderLocation(int32_t csidl, ItemIdList& list) override;
     bool GetPathFromIdList(ItemIdList list, std::string& buffer) override;
-    void FreeIdList(ItemIdList list) override {
-        rec.Note("free list");
-        freed.insert(list);
-    }
+    void FreeIdList(ItemIdList list) override { rec.Note("free list"), freed.insert(list); }
 
     std::map<int32_t, Folder> folders;  // by CSIDL without flags
     std::set<ItemIdList> freed;
@@ -197,8 +195,7 @@ struct Threads final : IThreads, Part {
 struct Processes final : IProcesses, Part {
     using Part::Part;
     ProcessHandle Start(const std::string& commandLine, int showState) override {
-        rec.Note("process " + commandLine + " | show " + std::to_string(showState));
-        rec.Hit("regsvr32");
+        rec.Call("regsvr32", "process " + commandLine + " | show " + std::to_string(showState));
         return 0x900;
     }
     WaitResult Wait(ProcessHandle, uint32_t milliseconds) override {
@@ -221,14 +218,12 @@ struct Runtime final : IRuntime, Part {
     }
     std::string AppTitle() override { return "kivupdate"; }
     void SetMousePointer(int value) override {
-        pointer = value;
-        rec.Note("pointer " + std::to_string(value));
+        rec.Note("pointer " + std::to_string(pointer = value));
     }
     int MousePointer() override { return pointer; }
     void DoEvents() override { rec.Note("doevents"); }
     void Start(const std::string& commandLine, int showState) override {
-        rec.Note("start " + commandLine + " | show " + std::to_string(showState));
-        rec.Hit("relaunch");
+        rec.Call("relaunch", "start " + commandLine + " | show " + std::to_string(showState));
     }
     bool StartAsDesktopUser(const std::string& commandLine, int showState) override {
         rec.Note("desktop start " + commandLine + " | show " + std::to_string(showState));
@@ -268,8 +263,7 @@ struct View final : IUpdateView, IViewFactory, Part {
     int32_t ProgressMin() override { return minimum; }
     void SetProgressValue(int32_t newValue) override {
         rec.Hit("progress");
-        value = newValue;
-        rec.Note("progress " + std::to_string(newValue));
+        rec.Note("progress " + std::to_string(value = newValue));
     }
     void Refresh() override { rec.Note("refresh window"); }
     void SetExtendedStyle(uint32_t style) override { exStyle = style; }
