@@ -1,7 +1,5 @@
 #include "Harness.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <stdexcept>
 
@@ -180,16 +178,7 @@ Program::~Program() {
 
 std::optional<Box> Program::FindBox() const {
     const HWND handle = VisibleWindowOf(pid_, L"#32770");
-    if (!handle) {
-        return std::nullopt;
-    }
-    Box box{handle, TextOf(handle), TextOf(GetDlgItem(handle, 0xFFFF))};
-    // The icon is a static control: id 20 on Windows, 0x440 under wine.
-    for (int id : {20, 0x440}) {
-        const HWND icon = GetDlgItem(handle, id);
-        box.icon |= icon && IsWindowVisible(icon) && Ask(icon, STM_GETICON).value_or(0) != 0;
-    }
-    return box;
+    return handle ? std::optional(Box{handle, TextOf(GetDlgItem(handle, 0xFFFF))}) : std::nullopt;
 }
 
 std::optional<Box> Program::NextBox(DWORD timeoutMs) {
@@ -236,10 +225,6 @@ std::vector<std::string> Program::Log() const {
         lines.push_back(Utf8(text));
     }
     return lines;
-}
-
-int Program::Progress() const {
-    return static_cast<int>(Ask(Control(ui::kProgressBarId), PBM_GETPOS).value_or(-1));
 }
 
 void Program::PressEnd() {

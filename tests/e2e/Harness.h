@@ -46,9 +46,7 @@ std::vector<std::vector<std::string>> Records(const std::wstring& path, size_t f
 
 struct Box {
     HWND handle = nullptr;
-    std::string title;
     std::string text;
-    bool icon = false;
 };
 
 // One start of a program, in a job so that everything it starts ends with the test.
@@ -67,7 +65,6 @@ public:
     void Answer(const Box& box);
     bool PassEnded() const;
     std::vector<std::string> Log() const;
-    int Progress() const;
     void PressEnd();
     void Close();
     // The exit code once the program and all it started have ended.
