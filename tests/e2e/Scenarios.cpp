@@ -180,7 +180,11 @@ private:
     bool wow64_ = false;
 };
 
-// Rows of both tables are named, in the test names, by their names.
+// Rows of both tables print, and are named, by their names.
+template <typename Row, typename = decltype(Row::name)>
+std::ostream& operator<<(std::ostream& out, const Row& row) {
+    return out << row.name;
+}
 const auto kRowName = [](const auto& info) { return std::string(info.param.name); };
 class Scenarios : public ::testing::TestWithParam<Scenario> {};
 
@@ -374,10 +378,8 @@ TEST_P(Requests, WaitForThePassAndTheFirstIsCarriedOut) {
             }
         }
     };
-    ASSERT_TRUE(Within(15000, [&] {
-        const auto log = program.Log();
-        return !log.empty() && log.back() == RG;
-    })) << "the registration never began";
+    ASSERT_TRUE(Within(15000, [&] { return !program.Log().empty() && program.Log().back() == RG; }))
+        << "the registration never began";
     act(At::Wait);
     if (row.whole) {
         const auto box = program.NextBox(15000);

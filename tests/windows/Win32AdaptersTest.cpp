@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 #include <thread>
 
 #include "messages/LoadMessage.h"
+#include "platform/win32/CommandLine_win.h"
 #include "platform/win32/DesktopStart_win.h"
 #include "platform/win32/Files_win.h"
 #include "platform/win32/Processes_win.h"
@@ -71,10 +73,6 @@ protected:
         e2e::WriteNew(ToWide(Path(name)), content, {DWORD(ticks), DWORD(ticks >> 32)});
         SetFileAttributesW(ToWide(Path(name)).c_str(), attributes);
     }
-    HANDLE Open(const std::string& name, DWORD access) const {
-        return CreateFileW(ToWide(Path(name)).c_str(), access, 0, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-    }
 
     const std::wstring root_ = e2e::NewTemporaryFolder();
     kiv::Win32Files files_;
@@ -101,13 +99,13 @@ TEST_F(Win32Files, CopyReplacesWholeOrLeavesTheDestinationAsItWas) {
         {"a name held for good", 0, FullFolder, false, 0},
         {"a link at the name", kArchive, Link, false, 0},
         {"in use", FILE_ATTRIBUTE_NORMAL, None, true, 70},
-        {"read-only", kReadOnly, None, false, 70},
         {"no source", FILE_ATTRIBUTE_NORMAL, None, false, 53, "gone.dll"},
     };
     // clang-format on
     const std::wstring elsewhere = e2e::NewTemporaryFolder(), victim = elsewhere + L"\\victim";
     // Windows names ignore case, and so does the choice of the temporary name.
-    const std::wstring leftover = TemporaryNames(ToWide(Path("INSTALLED.DLL")))[0];
+    const std::wstring leftover = TemporaryNames(ToWide(Path("INSTALLED.DLL")))[0],
+                       installed = ToWide(Path("installed.dll"));
     const std::wstring leftoverName = leftover.substr(leftover.rfind(L'\\') + 1);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -127,14 +125,16 @@ TEST_F(Win32Files, CopyReplacesWholeOrLeavesTheDestinationAsItWas) {
             e2e::WriteNew(leftover + L"\\kept", "", {});
         }
         const auto before = e2e::Names(root_);
-        ScopedKernelHandle held(row.held ? Open("installed.dll", GENERIC_READ) : nullptr);
+        ScopedKernelHandle held(row.held ? CreateFileW(installed.c_str(), GENERIC_READ, 0, nullptr,
+                                                       OPEN_EXISTING, 0, nullptr)
+                                         : nullptr);
         EXPECT_EQ(Copy(Path(row.source), Path("installed.dll")), row.number);
         held.Reset();
         const bool copied = row.number == 0;
-        EXPECT_EQ(e2e::ReadBytes(ToWide(Path("installed.dll"))), copied ? "new content" : "old");
+        EXPECT_EQ(e2e::ReadBytes(installed), copied ? "new content" : "old");
         EXPECT_EQ(files_.LastModified(Path("installed.dll")), copied ? kStaged : kOlder);
         if (copied) {
-            EXPECT_EQ(GetFileAttributesW(ToWide(Path("installed.dll")).c_str()), kArchive);
+            EXPECT_EQ(GetFileAttributesW(installed.c_str()), kArchive);
         }
         std::vector<std::wstring> after = {L"installed.dll", L"staged.dll", leftoverName};
         after.resize(row.leftover == FullFolder ? 3 : 2);
@@ -160,13 +160,7 @@ TEST_F(Win32Files, CopyReplacesWholeOrLeavesTheDestinationAsItWas) {
 // window a question, which must be answered while the copy still runs.
 TEST_F(Win32Files, TheCopyingThreadAnswersSentMessages) {
     Write("big.dll", "", kStaged);
-    {
-        const ScopedKernelHandle big(Open("big.dll", GENERIC_WRITE));
-        LARGE_INTEGER size = {};
-        size.QuadPart = LONGLONG{256} << 20;
-        ASSERT_TRUE(SetFilePointerEx(big.Get(), size, nullptr, FILE_BEGIN) &&
-                    SetEndOfFile(big.Get()));
-    }
+    std::filesystem::resize_file(ToWide(Path("big.dll")), uintmax_t{256} << 20);
     const ScopedWindow window(
         CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
     const std::wstring temporary = TemporaryNames(ToWide(Path("out.dll")))[0];
@@ -200,6 +194,13 @@ TEST_F(Win32Files, TheFileListShowsPlainFilesInCaseBlindOrder) {
     }
     EXPECT_FALSE(Exists(Path("folder.dll")));
     EXPECT_EQ(Copy(Path("b.txt"), Path("folder.dll")), 70);
+}
+
+// The forms the end-to-end starts never take: an unquoted name, tabs, no blank after it.
+TEST(Win32Runtime, ArgumentTextSkipsTheProgramNameAndTheBlanksAfterIt) {
+    EXPECT_EQ(ArgumentTextOf(L"kivupdate.exe   \t "), L"");
+    EXPECT_EQ(ArgumentTextOf(L"\"C:\\Program Files\\kivupdate.exe\"D:\\Apps"), L"D:\\Apps");
+    EXPECT_EQ(ArgumentTextOf(L"C:\\Kiv\\kivupdate.exe \t  D:\\Apps  \t "), L"D:\\Apps  \t ");
 }
 
 TEST(Win32Runtime, OfFiveStartsAtOnceOneRunsAndAMissingProgramIsFileNotFound) {
@@ -286,8 +287,7 @@ TEST(Win32Workers, AWorkerLoadsTheComponentRunsItsEntryPointAndReportsHow) {
         if (row.waited == WaitResult::Ended) {
             EXPECT_EQ(threads.Outcome(worker).kind, row.outcome.kind);
             EXPECT_EQ(threads.Outcome(worker).result, row.outcome.result);
-            EXPECT_EQ(GetModuleHandleW(path.c_str()) != nullptr,
-                      row.outcome.kind != Kind::NotLoaded);
+            EXPECT_EQ(!GetModuleHandleW(path.c_str()), row.outcome.kind == Kind::NotLoaded);
         }
         threads.Close(worker);
     }
