@@ -1,8 +1,7 @@
 #include "Harness.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
+#include <sstream>
 #include <stdexcept>
 
 #include "ui/Controls.h"
@@ -26,12 +25,6 @@ HWND VisibleWindowOf(DWORD pid, const wchar_t* className) {
     return nullptr;
 }
 
-std::string TextOf(HWND window) {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), int(text.size()))));
-    return Utf8(text);
-}
-
 // A window busy in the pass answers late; the caller polls again.
 std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     DWORD_PTR result = 0;
@@ -43,13 +36,6 @@ std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM 
 }
 
 }  // namespace
-
-std::wstring Wide(const std::string& text) {
-    std::wstring wide(text.size(), L'\0');
-    wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()),
-                                                        wide.data(), int(wide.size()))));
-    return wide;
-}
 
 std::wstring OwnFolder() {
     std::wstring path(MAX_PATH, L'\0');
@@ -139,17 +125,14 @@ std::vector<std::wstring> Names(const std::wstring& folder) {
 
 std::vector<std::vector<std::string>> Records(const std::wstring& path, size_t fields) {
     std::vector<std::vector<std::string>> records;
-    const std::string text = ReadBytes(path).value_or("");
-    for (size_t begin = 0, end; (end = text.find('\n', begin)) != std::string::npos;
-         begin = end + 1) {
-        std::vector<std::string> record;
-        size_t from = begin;
-        for (size_t tab; record.size() + 1 < fields && (tab = text.find('\t', from)) < end;
-             from = tab + 1) {
-            record.push_back(text.substr(from, tab - from));
+    std::istringstream lines(ReadBytes(path).value_or(""));
+    for (std::string line; std::getline(lines, line);) {
+        auto& record = records.emplace_back();
+        for (size_t tab; record.size() + 1 < fields && (tab = line.find('\t')) != line.npos;) {
+            record.push_back(line.substr(0, tab));
+            line.erase(0, tab + 1);
         }
-        record.push_back(text.substr(from, end - from));
-        records.push_back(record);
+        record.push_back(line);
     }
     return records;
 }
@@ -179,17 +162,10 @@ Program::~Program() {
 }
 
 std::optional<Box> Program::FindBox() const {
-    const HWND handle = VisibleWindowOf(pid_, L"#32770");
-    if (!handle) {
-        return std::nullopt;
-    }
-    Box box{handle, TextOf(handle), TextOf(GetDlgItem(handle, 0xFFFF))};
-    // The icon is a static control: id 20 on Windows, 0x440 under wine.
-    for (int id : {20, 0x440}) {
-        const HWND icon = GetDlgItem(handle, id);
-        box.icon |= icon && IsWindowVisible(icon) && Ask(icon, STM_GETICON).value_or(0) != 0;
-    }
-    return box;
+    const HWND handle = VisibleWindowOf(pid_, L"#32770"), label = GetDlgItem(handle, 0xFFFF);
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(label)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(label, text.data(), int(text.size()))));
+    return handle ? std::optional(Box{handle, Utf8(text)}) : std::nullopt;
 }
 
 std::optional<Box> Program::NextBox(DWORD timeoutMs) {
@@ -198,10 +174,9 @@ std::optional<Box> Program::NextBox(DWORD timeoutMs) {
         box = FindBox();
         return box || PassEnded() || WaitForSingleObject(process_.Get(), 0) == WAIT_OBJECT_0;
     });
-    status = settled ? "" : "neither a box nor the end of the pass; the log reads:";
-    for (const std::string& line : settled ? std::vector<std::string>{} : Log()) {
-        status += "\n[" + line + "]";
-    }
+    status = settled ? ""
+                     : "neither a box nor the end of the pass; the log ends [" +
+                           (Log().empty() ? "" : Log().back()) + "]";
     return box;
 }
 
@@ -222,13 +197,9 @@ HWND Program::Window() const {
     return window_;
 }
 
-HWND Program::Control(int id) const {
-    return Window() ? GetDlgItem(window_, id) : nullptr;
-}
-
 std::vector<std::string> Program::Log() const {
     std::vector<std::string> lines;
-    const HWND list = Control(ui::kList1Id);
+    const HWND list = GetDlgItem(Window(), ui::kList1Id);
     for (LRESULT i = 0, n = Ask(list, LB_GETCOUNT).value_or(0); i < n; ++i) {
         std::wstring text(static_cast<size_t>(Ask(list, LB_GETTEXTLEN, i).value_or(0)) + 1, 0);
         text.resize(static_cast<size_t>(
@@ -236,18 +207,6 @@ std::vector<std::string> Program::Log() const {
         lines.push_back(Utf8(text));
     }
     return lines;
-}
-
-int Program::Progress() const {
-    return static_cast<int>(Ask(Control(ui::kProgressBarId), PBM_GETPOS).value_or(-1));
-}
-
-void Program::PressEnd() {
-    PostMessageW(Control(ui::kCommand1Id), BM_CLICK, 0, 0);
-}
-
-void Program::Close() {
-    PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
 std::optional<DWORD> Program::Exit(DWORD timeoutMs) {

@@ -8,14 +8,12 @@
 
 #include "Record.h"
 #include "platform/win32/ScopedWin_win.h"
+#include "ui/Controls.h"
 
 // Runs the real kivupdate.exe and reads it from outside, as a user or a screen reader
 // would, and builds the disk state a run starts from.
 namespace kiv::e2e {
 
-std::wstring Wide(const std::string& text);
-
-// Polls every 20 ms until the condition holds or the time is up.
 template <typename Condition>
 bool Within(DWORD timeoutMs, Condition condition) {
     for (const ULONGLONG end = GetTickCount64() + timeoutMs; !condition(); Sleep(20)) {
@@ -34,7 +32,6 @@ bool Exists(const std::wstring& path);
 std::optional<std::string> ReadBytes(const std::wstring& path);
 // Writes a file that must not exist yet, with the given last-modified time.
 void WriteNew(const std::wstring& path, const std::string& bytes, FILETIME time);
-// Copies a program or DLL built beside the suite.
 void CopyBuilt(const wchar_t* name, const std::wstring& to);
 // Made, with blanks and Greek, Cyrillic and CJK letters in its name.
 std::wstring NewTemporaryFolder();
@@ -46,9 +43,7 @@ std::vector<std::vector<std::string>> Records(const std::wstring& path, size_t f
 
 struct Box {
     HWND handle = nullptr;
-    std::string title;
     std::string text;
-    bool icon = false;
 };
 
 // One start of a program, in a job so that everything it starts ends with the test.
@@ -56,8 +51,6 @@ class Program {
 public:
     explicit Program(const std::wstring& commandLine, const wchar_t* currentFolder = nullptr);
     ~Program();
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
 
     DWORD Id() const { return pid_; }
     HWND Window() const;
@@ -67,15 +60,13 @@ public:
     void Answer(const Box& box);
     bool PassEnded() const;
     std::vector<std::string> Log() const;
-    int Progress() const;
-    void PressEnd();
-    void Close();
+    void PressEnd() { PostMessageW(GetDlgItem(Window(), ui::kCommand1Id), BM_CLICK, 0, 0); }
+    void Close() { PostMessageW(Window(), WM_SYSCOMMAND, SC_CLOSE, 0); }
     // The exit code once the program and all it started have ended.
     std::optional<DWORD> Exit(DWORD timeoutMs);
     std::string status;
 
 private:
-    HWND Control(int id) const;
     std::optional<Box> FindBox() const;
 
     kiv::ScopedKernelHandle process_;

@@ -22,9 +22,8 @@ std::wstring ModulePath(HMODULE module) {
 HMODULE self = nullptr;  // set before anything else runs, by DllMain
 
 bool Named(const wchar_t* word) {
-    std::wstring name = ModulePath(self);
-    name = name.substr(name.find_last_of(L'\\') + 1);
-    return name.find(word) != std::wstring::npos;
+    const std::wstring path = ModulePath(self);
+    return path.find(word, path.find_last_of(L'\\')) != std::wstring::npos;
 }
 
 HRESULT Record(const wchar_t* call) {
