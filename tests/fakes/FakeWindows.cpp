@@ -103,24 +103,6 @@ int32_t ShellFolders::GetFolderPath(int32_t csidl, uint32_t flags, std::string& 
     return it->second.folderPathResult;
 }
 
-int32_t ShellFolders::GetSpecialFolderLocation(int32_t csidl, ItemIdList& list) {
-    rec.Note("location " + std::to_string(csidl));
-    if (folders.count(csidl) == 0) {
-        return hr::InvalidArg;
-    }
-    list = static_cast<ItemIdList>(csidl) + 0x1000;
-    freed.erase(list);
-    return hr::Ok;
-}
-
-bool ShellFolders::GetPathFromIdList(ItemIdList list, std::string& buffer) {
-    // A freed list has nothing left to read.
-    const std::string path =
-        freed.count(list) ? std::string() : folders.at(static_cast<int32_t>(list - 0x1000)).path;
-    buffer.replace(0, path.size() + 1, path + '\0');
-    return !path.empty();
-}
-
 uint32_t SystemDirs::Write(const std::string& call, const std::string& path, std::string& buffer,
                            uint32_t size) {
     rec.Note(call + " " + std::to_string(size));

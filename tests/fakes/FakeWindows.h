@@ -135,8 +135,8 @@ struct Modules final : IModules, Part {
     std::map<std::string, Module> modules;  // by folded name
 };
 
-// Paths are written with their NUL over the start of the buffer, as the system does. An item
-// list is its CSIDL plus 0x1000.
+// Paths are written with their NUL over the start of the buffer, as the system does. The
+// older route finds no item list here: the program takes it only where shfolder is too old.
 struct ShellFolders final : IShellFolders, Part {
     struct Folder {
         std::string path;  // empty for a virtual folder
@@ -144,12 +144,14 @@ struct ShellFolders final : IShellFolders, Part {
     };
     using Part::Part;
     int32_t GetFolderPath(int32_t csidl, uint32_t flags, std::string& buffer) override;
-    int32_t GetSpecialFolderLocation(int32_t csidl, ItemIdList& list) override;
-    bool GetPathFromIdList(ItemIdList list, std::string& buffer) override;
-    void FreeIdList(ItemIdList list) override { rec.Note("free list"), freed.insert(list); }
+    int32_t GetSpecialFolderLocation(int32_t csidl, ItemIdList&) override {
+        rec.Note("location " + std::to_string(csidl));
+        return hr::InvalidArg;
+    }
+    bool GetPathFromIdList(ItemIdList, std::string&) override { return false; }
+    void FreeIdList(ItemIdList) override { rec.Note("free list"); }
 
     std::map<int32_t, Folder> folders;  // by CSIDL without flags
-    std::set<ItemIdList> freed;
 };
 
 // Each directory is traced with the buffer size it was asked with.
