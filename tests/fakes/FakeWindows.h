@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <cctype>
 #include <map>
 #include <set>
 #include <vector>
@@ -16,6 +18,8 @@
 #include "platform/IThreads.h"
 #include "platform/Ports.h"
 #include "platform/RuntimeError.h"
+#include "startup/ModUpdate.h"
+#include "ui/FrmUpdate.h"
 #include "ui/IUpdateView.h"
 
 // An in-memory Windows behind every port.
@@ -24,7 +28,11 @@ namespace kiv::fake {
 using Lines = std::vector<std::string>;
 
 // Windows compares paths and module names without regard to case.
-std::string Fold(const std::string& text);
+inline std::string Fold(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return char(std::toupper(c)); });
+    return text;
+}
 
 // Thrown by Runtime::End so a test sees the process end without losing its own.
 struct ProgramEnded {
@@ -39,9 +47,17 @@ struct Recorder {
     void Inject(const std::string& operation, int32_t number, int onCall = 1) {
         faults[operation] = {number, onCall};
     }
-    void Hit(const std::string& operation);
+    void Hit(const std::string& operation) {
+        const auto fault = faults.find(operation);
+        if (++calls[operation] >= (fault == faults.end() ? INT32_MAX : fault->second.second)) {
+            throw RuntimeError(fault->second.first);
+        }
+    }
     // How the waits on workers and processes end, in order; those past the list end at once.
-    WaitResult NextWait();
+    WaitResult NextWait() {
+        const auto next = static_cast<size_t>(calls["wait"]++);
+        return next < waits.size() ? waits[next] : WaitResult::Ended;
+    }
     void Note(const std::string& line) { trace.push_back(line); }
     // A call, noted, that fails where a failure of its operation was injected.
     void Call(const std::string& operation, const std::string& line) { Note(line), Hit(operation); }
@@ -59,8 +75,15 @@ struct Part {
 
 // The program's string table, filled from the same catalogue as the real resource.
 struct StringTable final : IStringTable {
-    StringTable();
-    std::optional<std::string> Load(uint16_t id) override;
+    StringTable() {
+#define KIV_MESSAGE(id, text) texts[id] = text;
+#include "messages/Catalogue.inc"
+#undef KIV_MESSAGE
+    }
+    std::optional<std::string> Load(uint16_t id) override {
+        const auto it = texts.find(id);
+        return it == texts.end() || it->second.empty() ? std::nullopt : std::optional(it->second);
+    }
     std::map<uint16_t, std::string> texts;
 };
 
@@ -87,10 +110,28 @@ struct Files final : IFiles, IFileSystem, Part {
         rec.Hit("list");
         return IsFolder(folder) ? NamesIn(folder) : throw RuntimeError(err::PathNotFound);
     }
-    std::shared_ptr<IFileSystem> CreateFileSystem() override;
-    bool FileExists(const std::string& path, FileLook& found) override;
+    std::shared_ptr<IFileSystem> CreateFileSystem() override {
+        rec.Hit("create");
+        return std::shared_ptr<IFileSystem>(std::shared_ptr<void>(), this);  // the disk's own
+    }
+    bool FileExists(const std::string& path, FileLook& found) override {
+        rec.Hit("exists");
+        found = Look(path);
+        return IsFile(path);
+    }
+    // What the pass hands on must be what is at the destination.
     void CopyFile(const std::string& source, const std::string& destination,
-                  const FileLook& destinationLook) override;
+                  const FileLook& destinationLook) override {
+        rec.Hit("copy");
+        const FileLook installed = Look(destination);
+        if (installed.attributes != destinationLook.attributes ||
+            installed.lastModified != destinationLook.lastModified) {
+            throw RuntimeError(err::InvalidCall);
+        }
+        const Entry& staged = Find(source) ? *Find(source) : throw RuntimeError(err::FileNotFound);
+        Add(destination, staged.attributes, staged.time);
+        rec.Note("copy to " + destination);
+    }
 
     void Add(const std::string& path, uint32_t attributes = attr::Archive, FileTime time = 0) {
         entries[Fold(path)] = {path, attributes, time};
@@ -107,7 +148,16 @@ struct Files final : IFiles, IFileSystem, Part {
         return IsFile(path) ? FileLook{Find(path)->attributes, Find(path)->time} : FileLook{};
     }
     // The plain files directly inside a folder, in case-blind order.
-    std::vector<std::string> NamesIn(const std::string& folder) const;
+    std::vector<std::string> NamesIn(const std::string& folder) const {
+        std::vector<std::string> names;
+        for (const auto& [key, entry] : entries) {
+            const bool special = entry.attributes & (attr::Hidden | attr::System | attr::Directory);
+            if (!special && Fold(entry.path.substr(0, entry.path.rfind('\\'))) == Fold(folder)) {
+                names.push_back(entry.path.substr(folder.size() + 1));
+            }
+        }
+        return names;
+    }
 
     std::map<std::string, Entry> entries;  // by folded path
 };
@@ -125,8 +175,18 @@ struct Modules final : IModules, Part {
         const auto it = modules.find(Fold(name));
         return it != modules.end() && it->second.loaded ? Handle(it->second) : 0;
     }
-    ModuleHandle LoadSystemLibrary(const std::string& name) override;
-    ProcAddress Find(ModuleHandle module, const std::string& exportName) override;
+    ModuleHandle LoadSystemLibrary(const std::string& name) override {
+        rec.Note("load system " + name);
+        const auto it = modules.find(Fold(name));
+        return it == modules.end() || !it->second.loadable
+                   ? 0
+                   : (it->second.loaded = true, Handle(it->second));
+    }
+    ProcAddress Find(ModuleHandle module, const std::string& exportName) override {
+        const auto& exports = reinterpret_cast<Module*>(module)->exports;
+        const auto it = exports.find(exportName);
+        return it == exports.end() ? 0 : reinterpret_cast<ProcAddress>(&*it);
+    }
     void Free(ModuleHandle module) override {
         reinterpret_cast<Module*>(module)->loaded = false, rec.Note("free");
     }
@@ -143,7 +203,15 @@ struct ShellFolders final : IShellFolders, Part {
         int32_t folderPathResult = hr::Ok;
     };
     using Part::Part;
-    int32_t GetFolderPath(int32_t csidl, uint32_t flags, std::string& buffer) override;
+    int32_t GetFolderPath(int32_t csidl, uint32_t flags, std::string& buffer) override {
+        rec.Note("folder path " + std::to_string(csidl) + " " + std::to_string(flags));
+        const auto it = folders.find(csidl & ~CSIDL_FLAG_CREATE);
+        if (it == folders.end() || it->second.path.empty()) {
+            return hr::InvalidArg;
+        }
+        buffer.replace(0, it->second.path.size() + 1, it->second.path + '\0');
+        return it->second.folderPathResult;
+    }
     int32_t GetSpecialFolderLocation(int32_t csidl, ItemIdList&) override {
         rec.Note("location " + std::to_string(csidl));
         return hr::InvalidArg;
@@ -154,22 +222,19 @@ struct ShellFolders final : IShellFolders, Part {
     std::map<int32_t, Folder> folders;  // by CSIDL without flags
 };
 
-// Each directory is traced with the buffer size it was asked with.
-struct SystemDirs final : ISystemDirs, Part {
-    using Part::Part;
+// Only the system folder is asked for; the other folders are never found.
+struct SystemDirs final : ISystemDirs {
     uint32_t SystemDirectory(std::string& buffer, uint32_t size) override {
-        return Write("system dir", system, buffer, size);
+        if (failing || system.size() + 1 > size) {
+            return failing ? 0 : static_cast<uint32_t>(system.size() + 1);
+        }
+        buffer.replace(0, system.size() + 1, system + '\0');
+        return static_cast<uint32_t>(system.size());
     }
-    uint32_t WindowsDirectory(std::string& buffer, uint32_t size) override {
-        return Write("windows dir", windows, buffer, size);
-    }
-    uint32_t TempPath(uint32_t size, std::string& buffer) override {
-        return Write("temp dir", temp, buffer, size);
-    }
-    uint32_t Write(const std::string& call, const std::string& path, std::string& buffer,
-                   uint32_t size);
+    uint32_t WindowsDirectory(std::string&, uint32_t) override { return 0; }
+    uint32_t TempPath(uint32_t, std::string&) override { return 0; }
 
-    std::string system = "C:\\WINDOWS\\system32", windows = "C:\\WINDOWS", temp = "C:\\Temp\\";
+    std::string system = "C:\\WINDOWS\\system32";
     bool failing = false;
 };
 
@@ -253,7 +318,11 @@ struct GuardNames final : IGuardNames {
 // list of its own.
 struct View final : IUpdateView, IViewFactory, Part {
     using Part::Part;
-    IUpdateView& CreateUpdateView(FrmUpdate& form) override;
+    IUpdateView& CreateUpdateView(FrmUpdate& shown) override {
+        form = &shown;
+        shown.AttachView(*this);
+        return *this;
+    }
     void SetLabelCaption(int index, const std::string& caption) override {
         rec.Note("label " + std::to_string(index) + " =" + caption);
     }
@@ -273,7 +342,13 @@ struct View final : IUpdateView, IViewFactory, Part {
     void BeginPass(const std::string& reason) override { rec.Note("begin pass " + reason); }
     void EndPass() override { rec.Note("end pass"); }
     // Load, first activation, then "End" when pressEnd.
-    void ShowModal() override;
+    void ShowModal() override {
+        RunEvent([this] { form->Form_Load(); });
+        RunEvent([this] { form->Form_Activate(); });
+        if (pressEnd) {
+            RunEvent([this] { form->Command1_Click(); });
+        }
+    }
 
     FrmUpdate* form = nullptr;
     bool pressEnd = false;
@@ -285,7 +360,11 @@ struct View final : IUpdateView, IViewFactory, Part {
 };
 
 struct Windows : Recorder {
-    Windows();
+    Windows() {
+        modules.modules["SHFOLDER"] = {{"SHGetFolderPathA", "SHGetFolderPathW"}};
+        shell.folders[CSIDL_APPDATA] = {"C:\\Users\\ann\\AppData\\Roaming"};
+        files.Add("C:\\Users\\ann\\AppData\\Roaming", attr::Directory);
+    }
     void Install() {
         InstallPorts(
             {&strings, &shell, &modules, &dirs, &files, &runtime, &view, &threads, &processes});
@@ -295,7 +374,7 @@ struct Windows : Recorder {
     Files files{*this};
     Modules modules{*this};
     ShellFolders shell{*this};
-    SystemDirs dirs{*this};
+    SystemDirs dirs;
     Runtime runtime{*this};
     View view{*this};
     Threads threads{*this};

@@ -15,7 +15,7 @@ namespace kiv::testing {
 using fake::Lines;
 
 constexpr FileTime kNew = 1700000000;
-const std::string kSys32 = "C:\\WINDOWS\\system32";
+const std::string kSys32 = "C:\\WINDOWS\\System32";  // as some Windows spell it
 const std::string kWow64 = "C:\\WINDOWS\\SysWOW64";
 const std::string kLibrary = "C:\\Kiv\\Library";
 const std::string kRoaming = "C:\\Users\\ann\\AppData\\Roaming";
@@ -53,10 +53,11 @@ protected:
              Lines{"C:\\Kiv", "C:\\Kiv\\support", kLibrary, "C:\\WINDOWS", kSys32}) {
             win->files.Add(folder, attr::Directory);
         }
-        if (windows64) {  // SysWOW64 counts when it holds an ordinary file
-            win->files.Add(kWow64, attr::Directory);
-            win->files.Add(kWow64 + "\\kernel32.dll");
-        }
+        // SysWOW64 counts only when it holds an ordinary file.
+        win->files.Add(kWow64, attr::Directory);
+        win->files.Add(kWow64 + (windows64 ? "\\kernel32.dll" : "\\desktop.ini"),
+                       windows64 ? attr::Archive : attr::Hidden);
+        win->dirs.system = kSys32;
     }
 
     void Stage(const std::string& name) {
