@@ -178,9 +178,11 @@ struct Modules final : IModules, Part {
     ModuleHandle LoadSystemLibrary(const std::string& name) override {
         rec.Note("load system " + name);
         const auto it = modules.find(Fold(name));
-        return it == modules.end() || !it->second.loadable
-                   ? 0
-                   : (it->second.loaded = true, Handle(it->second));
+        if (it == modules.end() || !it->second.loadable) {
+            return 0;
+        }
+        it->second.loaded = true;
+        return Handle(it->second);
     }
     ProcAddress Find(ModuleHandle module, const std::string& exportName) override {
         const auto& exports = reinterpret_cast<Module*>(module)->exports;
@@ -188,7 +190,8 @@ struct Modules final : IModules, Part {
         return it == exports.end() ? 0 : reinterpret_cast<ProcAddress>(&*it);
     }
     void Free(ModuleHandle module) override {
-        reinterpret_cast<Module*>(module)->loaded = false, rec.Note("free");
+        reinterpret_cast<Module*>(module)->loaded = false;
+        rec.Note("free");
     }
     static ModuleHandle Handle(Module& record) { return reinterpret_cast<ModuleHandle>(&record); }
 

@@ -4,18 +4,7 @@
 namespace kiv::testing {
 namespace {
 
-class FoldersTest : public ProgramFixture {
-protected:
-    // Resolvers on the enhanced route find SHGetFolderPathA in shfolder; the others do not.
-    CSystemFolders Make(bool enhanced) {
-        if (!enhanced) {
-            win->modules.modules.clear();
-        }
-        CSystemFolders folders;
-        win->trace.clear();
-        return folders;
-    }
-};
+using FoldersTest = ProgramFixture;
 
 // The probe asks for the ANSI export by name; the program calls the wide one.
 TEST_F(FoldersTest, ProbeLoadsShfolderFromTheSystemOnlyAndFreesWhatItLoaded) {
@@ -55,7 +44,11 @@ TEST_F(FoldersTest, PathAndExistsPassTheTypeAndTheSignedCreationFlag) {
         SCOPED_TRACE(row.firstCall);
         Reset();
         win->shell.folders[5] = {"C:\\Users\\ann\\Documents", hr::False};
-        auto folders = Make(row.enhanced);
+        if (!row.enhanced) {  // shfolder cannot be loaded
+            win->modules.modules.clear();
+        }
+        CSystemFolders folders;
+        win->trace.clear();
         EXPECT_EQ(folders.Path(row.csidl, row.Default, row.ForceCreation), row.path);
         EXPECT_EQ(win->trace.front(), row.firstCall);
         EXPECT_EQ(folders.Exists(row.csidl), !row.path.empty());

@@ -26,11 +26,10 @@ inline Lines operator+(Lines lines, const Lines& more) {
 }
 
 // The step texts as the user reads them, blanks included.
-const std::string kDetermine = " Determine File $\\Path...";
-const std::string kVerify = "Verify file exist...";
-const std::string kCopy = "Copy file to destination folder";
-const std::string kRemoving = " Removing DLL/OCX from register...";
-const std::string kRegistering = " Registering new DLL/OCX...";
+const std::string kDetermine = " Determine File $\\Path...", kVerify = "Verify file exist...",
+                  kCopy = "Copy file to destination folder",
+                  kRemoving = " Removing DLL/OCX from register...",
+                  kRegistering = " Registering new DLL/OCX...";
 
 // A fake Windows with an installation at C:\Kiv and the globals as start-up leaves them;
 // Reset() starts over inside one table-driven test, on 64-bit Windows when asked.
@@ -73,14 +72,11 @@ protected:
     // The trace entries that start with any of the prefixes, in order.
     Lines Traced(std::initializer_list<std::string> prefixes) const {
         Lines found;
-        for (const auto& line : win->trace) {
-            for (const auto& prefix : prefixes) {
-                if (line.rfind(prefix, 0) == 0) {
-                    found.push_back(line);
-                    break;
-                }
-            }
-        }
+        std::copy_if(win->trace.begin(), win->trace.end(), std::back_inserter(found),
+                     [&](const std::string& line) {
+                         return std::any_of(prefixes.begin(), prefixes.end(),
+                                            [&](const auto& p) { return line.rfind(p, 0) == 0; });
+                     });
         return found;
     }
     // The last n entries of a record.

@@ -55,26 +55,18 @@ std::string RegistrationFailed(const std::string& path, const char* code) {
 // registration never starts while the unregistration runs.
 TEST_F(UpdatePassTest, UnregistersThenRegistersACopiedComponentShowingEachStep) {
     const std::string dll = kSys32 + "\\Grid.ocx", lib = kLibrary + "\\kivcorelib.dll";
+    // clang-format off
     const auto inProcess = [&](const std::string& verb) {
-        return Lines{"pointer 11", "thread Dll" + verb + "Server " + dll, "wait thread 10000",
-                     "close thread", "pointer 0"};
+        return Lines{"pointer 11", "thread Dll" + verb + "Server " + dll, "wait thread 10000", "close thread", "pointer 0"};
     };
     // A worker still unregistering at the limit is waited for once more after the box.
-    const Lines late = {"pointer 11",
-                        "thread DllUnregisterServer " + dll,
-                        "wait thread 10000",
-                        "pointer 0",
-                        kTimeOut,
-                        "pointer 11",
-                        "wait thread 10000",
-                        "pointer 0",
-                        "close thread"};
+    const Lines late = {"pointer 11", "thread DllUnregisterServer " + dll, "wait thread 10000", "pointer 0", kTimeOut,
+                        "pointer 11", "wait thread 10000", "pointer 0", "close thread"};
     const auto regsvr32 = [&](const std::string& switches, const Lines& after = {}) {
-        return Lines{
-                   "process " + kWow64 + "\\regsvr32.exe \"" + lib + "\"" + switches + " | show 2",
-                   "wait process 10000", "close process"} +
-               after;
+        return Lines{"process " + kWow64 + "\\regsvr32.exe \"" + lib + "\"" + switches + " | show 2", "wait process 10000",
+                     "close process"} + after;
     };
+    // clang-format on
     const auto ended = WaitResult::Ended, timedOut = WaitResult::TimedOut;
     // A regsvr32 that fails to register is reported with its exit code; one that fails to
     // unregister is not: the component may never have been registered.
@@ -116,17 +108,14 @@ TEST_F(UpdatePassTest, UnregistersThenRegistersACopiedComponentShowingEachStep) 
 // is gone before any box; a load that fails leaves the pointer as it was.
 TEST_F(UpdatePassTest, RegisterComponentRunsTheEntryPointOnAWorkerAndReportsFailures) {
     using K = Registered::Kind;
-    const std::string noEntry =
-        "box kivupdate 0: Process failed in obtaining entry point or creating thread.";
-    const auto ran = [](const char* entry, const Lines& after) {
-        return Lines{"pointer 11", std::string("thread ") + entry + " C:\\a.dll", "close thread"} +
-               after;
-    };
-    const Lines stuck = {"pointer 11", "thread DllRegisterServer C:\\a.dll", "pointer 0", kTimeOut,
-                         "close thread"};
     const Registered ok = {K::Returned, 0}, failed = {K::Returned, int32_t(0x80004005)};
     const auto ended = WaitResult::Ended;
     // clang-format off
+    const std::string noEntry = "box kivupdate 0: Process failed in obtaining entry point or creating thread.";
+    const auto ran = [](const char* entry, const Lines& after) {
+        return Lines{"pointer 11", std::string("thread ") + entry + " C:\\a.dll", "close thread"} + after;
+    };
+    const Lines stuck = {"pointer 11", "thread DllRegisterServer C:\\a.dll", "pointer 0", kTimeOut, "close thread"};
     struct Call { const char* command; Registered outcome; bool threadStarts; WaitResult waited; Lines seen; };
     const Call calls[] = {  // seen: the pointer, the worker and the boxes
         {"U", ok, true, ended, ran("DllUnregisterServer", {"pointer 0"})},
@@ -152,12 +141,12 @@ TEST_F(UpdatePassTest, RegisterComponentRunsTheEntryPointOnAWorkerAndReportsFail
     }
 }
 
-std::string General(const std::string& file, const std::string& action, int number,
-                    const std::string& description) {
-    return "The following error occured during installation : \r\rFile :  " + file +
-           "\r\rAction :  " + action + "\r\rError :  " + std::to_string(number) + "\r\r" +
-           description;
+// clang-format off
+std::string General(const std::string& file, const std::string& action, int number, const std::string& description) {
+    return "The following error occured during installation : \r\rFile :  " + file + "\r\rAction :  " + action +
+           "\r\rError :  " + std::to_string(number) + "\r\r" + description;
 }
+// clang-format on
 
 const std::string kLocked =
     "File :   a.dll\rError :  70 - Permission denied\r\r"

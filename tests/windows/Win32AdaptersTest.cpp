@@ -84,15 +84,10 @@ protected:
 TEST_F(Win32Files, CopyReplacesWholeOrLeavesTheDestinationAsItWas) {
     const DWORD kReadOnly = FILE_ATTRIBUTE_READONLY, kArchive = FILE_ATTRIBUTE_ARCHIVE;
     enum Leftover { None, ReadOnlyFile, EmptyFolder, FullFolder, Link };
-    struct Row {
-        const char* what;
-        DWORD installed;  // attributes of an installed copy; 0: none
-        Leftover leftover;
-        bool held;  // the installed copy is open elsewhere without sharing
-        int32_t number;
-        const char* source = "staged.dll";
-    };
+    // installed: the attributes of an installed copy, 0 when there is none; held: it is open
+    // elsewhere without sharing.
     // clang-format off
+    struct Row { const char* what; DWORD installed; Leftover leftover; bool held; int32_t number; const char* source = "staged.dll"; };
     const Row rows[] = {
         {"new copy", 0, ReadOnlyFile, false, 0},
         {"replacement", kArchive, EmptyFolder, false, 0},
