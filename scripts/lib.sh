@@ -84,31 +84,11 @@ kiv_winpath() {
 KIV_PREFIXES=()
 KIV_XVFB_PID=""
 
-# A drive of 1 MB for the tests of a disk that fills, where a tmpfs may be mounted (root).
-KIV_SMALL_DIR=""
-kiv_mount_small_drive() {
-    local dir="$KIV_BUILD/wine/small"
-    mkdir -p "$dir"
-    mountpoint -q "$dir" || mount -t tmpfs -o size=1m kivsmall "$dir" 2>/dev/null || return 0
-    KIV_SMALL_DIR=$dir
-    export KIV_SMALL_DRIVE='T:\'
-}
-
-# kiv_map_small_drive PREFIX: T: of the prefix is the small drive.
-kiv_map_small_drive() {
-    [ -n "$KIV_SMALL_DIR" ] && ln -sfn "$KIV_SMALL_DIR" "$1/dosdevices/t:"
-    return 0
-}
-
 kiv_cleanup() {
     local prefix
     for prefix in "${KIV_PREFIXES[@]}"; do
         WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
     done
-    if [ -n "$KIV_SMALL_DIR" ]; then
-        umount "$KIV_SMALL_DIR" 2>/dev/null || true
-        KIV_SMALL_DIR=""
-    fi
     if [ -n "$KIV_XVFB_PID" ]; then
         kill "$KIV_XVFB_PID" 2>/dev/null || true
         wait "$KIV_XVFB_PID" 2>/dev/null || true
