@@ -23,7 +23,9 @@
 
 namespace {
 
-// Bound by name: kernel32 has it from Windows 8 on, and on Windows 7 with KB2533623.
+// Bound by name: kernel32 has it from Windows 8 on, and on Windows 7 with KB2533623. Its type
+// is written out, not taken from the SDK (KIV_BOUND_CALL), because an SDK set for Windows 7
+// does not declare it.
 using SetDefaultDllDirectoriesCall = BOOL(WINAPI*)(DWORD);
 #if defined(__MINGW32__) || _WIN32_WINNT >= 0x0602
 static_assert(std::is_same_v<SetDefaultDllDirectoriesCall, decltype(&SetDefaultDllDirectories)>);

@@ -228,8 +228,8 @@ struct ShellFolders final : IShellFolders, Part {
 // Only the system folder is asked for; the other folders are never found.
 struct SystemDirs final : ISystemDirs {
     uint32_t SystemDirectory(std::string& buffer, uint32_t size) override {
-        if (failing || system.size() + 1 > size) {
-            return failing ? 0 : static_cast<uint32_t>(system.size() + 1);
+        if (system.empty() || system.size() + 1 > size) {
+            return system.empty() ? 0 : static_cast<uint32_t>(system.size() + 1);
         }
         buffer.replace(0, system.size() + 1, system + '\0');
         return static_cast<uint32_t>(system.size());
@@ -237,8 +237,7 @@ struct SystemDirs final : ISystemDirs {
     uint32_t WindowsDirectory(std::string&, uint32_t) override { return 0; }
     uint32_t TempPath(uint32_t, std::string&) override { return 0; }
 
-    std::string system = "C:\\WINDOWS\\system32";
-    bool failing = false;
+    std::string system;  // empty: it cannot be read
 };
 
 // A worker ends at once and a process too, unless the test says how the waits end. A

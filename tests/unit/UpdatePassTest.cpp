@@ -160,7 +160,7 @@ const std::string kLocked =
 TEST_F(UpdatePassTest, AFailureAtAnyStepEndsThePassWithOneReport) {
     const std::string noFolder = General("...", "...", 76, "Path not found");
     // clang-format off
-    struct Row { const char* operation; int failingCall; int32_t error; bool windows64; std::string stepShown; int32_t indicator; std::string report; };
+    struct Row { const char* operation; int failingCall; int32_t error; bool windows64; std::string stepShown; int32_t indicator; std::string report; std::string systemFolder = kSys32; };
     const Row rows[] = {
         {"list", 1, 76, false, "...", 0, noFolder},
         {"exists", 1, 5, true, kVerify, 0, General(" a.dll", kVerify, 5, "Invalid procedure call or argument")},
@@ -169,22 +169,20 @@ TEST_F(UpdatePassTest, AFailureAtAnyStepEndsThePassWithOneReport) {
         {"progress", 2, 6, false, kDetermine, 10, General(" b.dep", kDetermine, 6, "Overflow")},
         {"regsvr32", 1, 53, true, kRemoving, 0, General(" a.dll", kRemoving, 53, "File not found")},
         {"copy", 1, 70, false, kCopy, 0, kLocked},
-        {"system folder too long", 0, 0, false, "...", 0, noFolder},
-        {"system folder failing", 0, 0, false, "...", 0, noFolder},
+        {"", 0, 0, false, "...", 0, noFolder, std::string(255, 'x')},  // the system folder does not fit
+        {"", 0, 0, false, "...", 0, noFolder, ""},                     // nor can it be read
     };
     // clang-format on
     for (const Row& row : rows) {
-        SCOPED_TRACE(std::string(row.operation) + " " + std::to_string(row.error));
+        SCOPED_TRACE(std::string(row.operation) + " " + std::to_string(row.error) +
+                     row.systemFolder);
         Reset(row.windows64);
         win->files.Add(kSys32 + "\\a.dll", attr::Archive, kNew - 1);
         for (const char* name : {"a.dll", "b.dep", "c.dep"}) {
             Stage(name);
         }
         win->Inject(row.operation, row.error, row.failingCall);
-        win->dirs.failing = std::string(row.operation) == "system folder failing";
-        if (std::string(row.operation) == "system folder too long") {
-            win->dirs.system = std::string(255, 'x');
-        }
+        win->dirs.system = row.systemFolder;
         RunPass();
         EXPECT_EQ(Tail(Traced({"pointer", "box", "label"}), 4),
                   (Lines{"pointer 0", "box Updating Software... 16: " + row.report, "label 8 = ...",

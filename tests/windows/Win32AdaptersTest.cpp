@@ -57,10 +57,6 @@ protected:
     void TearDown() override { e2e::RemoveTree(root_); }
     std::string Path(const std::string& name) const { return ToUtf8(root_) + "\\" + name; }
     // As the pass does: the copy is handed what one look at the destination found.
-    bool Exists(const std::string& path) {
-        FileLook found;
-        return fso_->FileExists(path, found);
-    }
     int32_t Copy(const std::string& from, const std::string& to) {
         FileLook found;
         fso_->FileExists(to, found);
@@ -187,7 +183,8 @@ TEST_F(Win32Files, TheFileListShowsPlainFilesInCaseBlindOrder) {
          {Path("missing"), Path("b.txt"), std::string("\\\\nohost\\s")}) {
         EXPECT_EQ(ErrorNumberOf([&] { files_.ListFiles(folder); }), 76) << folder;
     }
-    EXPECT_FALSE(Exists(Path("folder.dll")));
+    FileLook found;
+    EXPECT_FALSE(fso_->FileExists(Path("folder.dll"), found));
     EXPECT_EQ(Copy(Path("b.txt"), Path("folder.dll")), 70);
 }
 

@@ -4,9 +4,7 @@
 
 namespace kiv {
 
-// An export bound by name, or nullptr where the module or the export is missing. The
-// pointer type is the caller's, written out and static_asserted against the SDK's
-// declaration, so that a calling convention that does not match stops the build.
+// An export bound by name, or nullptr where the module or the export is missing.
 template <typename Call>
 Call BoundCall(HMODULE module, const char* name) {
     return module == nullptr
@@ -15,3 +13,9 @@ Call BoundCall(HMODULE module, const char* name) {
 }
 
 }  // namespace kiv
+
+// Binds the export of the SDK's function of that name, typed as the SDK declares it, calling
+// convention included, so the name and the type cannot disagree. The function is named only
+// inside decltype, which imports nothing: a system without it gives nullptr, and the
+// program still loads.
+#define KIV_BOUND_CALL(module, function) ::kiv::BoundCall<decltype(&function)>(module, #function)

@@ -2,7 +2,6 @@
 
 #include <userenv.h>
 
-#include <type_traits>
 #include <vector>
 
 #include "platform/win32/Bind_win.h"
@@ -16,24 +15,12 @@ namespace {
 // Bound by name, so that a system without them only loses this way of starting. userenv.dll
 // is not a KnownDLL everywhere: it is loaded from the system folder by its full path, never
 // imported (scripts/check-binary) nor loaded by name.
-using InitializeListCall = BOOL(WINAPI*)(LPPROC_THREAD_ATTRIBUTE_LIST, DWORD, DWORD, PSIZE_T);
-using UpdateListCall = BOOL(WINAPI*)(LPPROC_THREAD_ATTRIBUTE_LIST, DWORD, DWORD_PTR, PVOID, SIZE_T,
-                                     PVOID, PSIZE_T);
-using DeleteListCall = VOID(WINAPI*)(LPPROC_THREAD_ATTRIBUTE_LIST);
-using CreateEnvironmentCall = BOOL(WINAPI*)(LPVOID*, HANDLE, BOOL);
-using DestroyEnvironmentCall = BOOL(WINAPI*)(LPVOID);
-static_assert(std::is_same_v<InitializeListCall, decltype(&InitializeProcThreadAttributeList)>);
-static_assert(std::is_same_v<UpdateListCall, decltype(&UpdateProcThreadAttribute)>);
-static_assert(std::is_same_v<DeleteListCall, decltype(&DeleteProcThreadAttributeList)>);
-static_assert(std::is_same_v<CreateEnvironmentCall, decltype(&CreateEnvironmentBlock)>);
-static_assert(std::is_same_v<DestroyEnvironmentCall, decltype(&DestroyEnvironmentBlock)>);
-
 struct DesktopCalls {
-    InitializeListCall initializeList;
-    UpdateListCall updateList;
-    DeleteListCall deleteList;
-    CreateEnvironmentCall createEnvironment;
-    DestroyEnvironmentCall destroyEnvironment;
+    decltype(&InitializeProcThreadAttributeList) initializeList;
+    decltype(&UpdateProcThreadAttribute) updateList;
+    decltype(&DeleteProcThreadAttributeList) deleteList;
+    decltype(&CreateEnvironmentBlock) createEnvironment;
+    decltype(&DestroyEnvironmentBlock) destroyEnvironment;
     bool Complete() const {
         return initializeList && updateList && deleteList && createEnvironment &&
                destroyEnvironment;
@@ -49,12 +36,11 @@ const DesktopCalls& Calls() {
         const HMODULE userenv = system.empty() ? nullptr
                                                : LoadLibraryConfined(system + L"\\userenv.dll",
                                                                      LOAD_LIBRARY_SEARCH_SYSTEM32);
-        return DesktopCalls{
-            BoundCall<InitializeListCall>(kernel, "InitializeProcThreadAttributeList"),
-            BoundCall<UpdateListCall>(kernel, "UpdateProcThreadAttribute"),
-            BoundCall<DeleteListCall>(kernel, "DeleteProcThreadAttributeList"),
-            BoundCall<CreateEnvironmentCall>(userenv, "CreateEnvironmentBlock"),
-            BoundCall<DestroyEnvironmentCall>(userenv, "DestroyEnvironmentBlock")};
+        return DesktopCalls{KIV_BOUND_CALL(kernel, InitializeProcThreadAttributeList),
+                            KIV_BOUND_CALL(kernel, UpdateProcThreadAttribute),
+                            KIV_BOUND_CALL(kernel, DeleteProcThreadAttributeList),
+                            KIV_BOUND_CALL(userenv, CreateEnvironmentBlock),
+                            KIV_BOUND_CALL(userenv, DestroyEnvironmentBlock)};
     }();
     return calls;
 }

@@ -134,7 +134,10 @@ void Win32FileSystem::CopyFile(const std::string& source, const std::string& des
         throw RuntimeError(err::PathNotFound, ERROR_PATH_NOT_FOUND);
     }
     RequireSourceFile(from);
-    RequireFolder(FolderOf(to));
+    // Something found at the destination has its folder: only a new copy asks for it.
+    if (destinationLook.attributes == INVALID_FILE_ATTRIBUTES) {
+        RequireFolder(FolderOf(to));
+    }
     RequireWritable(destinationLook.attributes);
 
     if (const DWORD error = CopyWorker::Instance().Copy(from, to)) {

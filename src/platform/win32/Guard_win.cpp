@@ -2,8 +2,6 @@
 
 #include <sddl.h>
 
-#include <type_traits>
-
 #include "platform/win32/Bind_win.h"
 
 namespace kiv {
@@ -29,29 +27,21 @@ constexpr wchar_t kAdministratorsOnly[] = L"D:P(A;;GA;;;BA)";
 // Bound by name: kernel32 has them from Vista on, but wine 8 exports only the first. An
 // import of the others still loads there (wine puts a stub in each one's place), but the
 // stub ends the program when called; bound, a missing one is seen and the mutex taken.
-using CreateBoundaryCall = HANDLE(WINAPI*)(LPCWSTR, ULONG);
-using AddSidCall = BOOL(WINAPI*)(HANDLE*, PSID);
-using DeleteBoundaryCall = VOID(WINAPI*)(HANDLE);
-using CreateNamespaceCall = HANDLE(WINAPI*)(LPSECURITY_ATTRIBUTES, LPVOID, LPCWSTR);
-static_assert(std::is_same_v<CreateBoundaryCall, decltype(&CreateBoundaryDescriptorW)>);
-static_assert(std::is_same_v<AddSidCall, decltype(&AddSIDToBoundaryDescriptor)>);
-static_assert(std::is_same_v<DeleteBoundaryCall, decltype(&DeleteBoundaryDescriptor)>);
-static_assert(std::is_same_v<CreateNamespaceCall, decltype(&CreatePrivateNamespaceW)>);
-
 struct NamespaceCalls {
-    CreateBoundaryCall createBoundary;
-    AddSidCall addSid;
-    DeleteBoundaryCall deleteBoundary;
-    CreateNamespaceCall createNamespace;
+    decltype(&CreateBoundaryDescriptorW) createBoundary;
+    decltype(&AddSIDToBoundaryDescriptor) addSid;
+    decltype(&DeleteBoundaryDescriptor) deleteBoundary;
+    decltype(&CreatePrivateNamespaceW) createNamespace;
+    bool Complete() const { return createBoundary && addSid && deleteBoundary && createNamespace; }
 };
 
 const NamespaceCalls& Calls() {
     static const NamespaceCalls calls = [] {
         const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-        return NamespaceCalls{BoundCall<CreateBoundaryCall>(kernel, "CreateBoundaryDescriptorW"),
-                              BoundCall<AddSidCall>(kernel, "AddSIDToBoundaryDescriptor"),
-                              BoundCall<DeleteBoundaryCall>(kernel, "DeleteBoundaryDescriptor"),
-                              BoundCall<CreateNamespaceCall>(kernel, "CreatePrivateNamespaceW")};
+        return NamespaceCalls{KIV_BOUND_CALL(kernel, CreateBoundaryDescriptorW),
+                              KIV_BOUND_CALL(kernel, AddSIDToBoundaryDescriptor),
+                              KIV_BOUND_CALL(kernel, DeleteBoundaryDescriptor),
+                              KIV_BOUND_CALL(kernel, CreatePrivateNamespaceW)};
     }();
     return calls;
 }
@@ -70,7 +60,7 @@ using ScopedBoundary = ScopedHandle<HANDLE, BoundaryTraits>;
 // handle to it, which only this process holds and which Windows closes when it ends.
 Claim Win32GuardNames::ClaimAdministratorsName() {
     const NamespaceCalls& calls = Calls();
-    if (!calls.createBoundary || !calls.addSid || !calls.deleteBoundary || !calls.createNamespace) {
+    if (!calls.Complete()) {
         return Claim::NotMade;
     }
     BYTE administrators[SECURITY_MAX_SID_SIZE];

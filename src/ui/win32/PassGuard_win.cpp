@@ -2,8 +2,6 @@
 
 #include <windowsx.h>
 
-#include <type_traits>
-
 #include "platform/win32/Bind_win.h"
 
 namespace kiv {
@@ -12,15 +10,8 @@ namespace {
 
 // Bound by name: user32 has them from Vista on; under wine 8 they are missing or fail,
 // and then the refusal of WM_QUERYENDSESSION alone keeps the session up.
-using ShutdownBlockReasonCreateCall = BOOL(WINAPI*)(HWND, LPCWSTR);
-using ShutdownBlockReasonDestroyCall = BOOL(WINAPI*)(HWND);
-static_assert(std::is_same_v<ShutdownBlockReasonCreateCall, decltype(&ShutdownBlockReasonCreate)>);
-static_assert(
-    std::is_same_v<ShutdownBlockReasonDestroyCall, decltype(&ShutdownBlockReasonDestroy)>);
-
-template <typename Call>
-Call User32(const char* name) {
-    return BoundCall<Call>(GetModuleHandleW(L"user32.dll"), name);
+HMODULE User32() {
+    return GetModuleHandleW(L"user32.dll");
 }
 
 }  // namespace
@@ -29,14 +20,14 @@ PassGuard::PassGuard(HWND window, HWND endButton) : window_(window), endButton_(
 
 void PassGuard::BeginPass(const std::wstring& sessionEndReason) {
     requests_.BeginPass();
-    if (const auto block = User32<ShutdownBlockReasonCreateCall>("ShutdownBlockReasonCreate")) {
+    if (const auto block = KIV_BOUND_CALL(User32(), ShutdownBlockReasonCreate)) {
         block(window_, sessionEndReason.c_str());
     }
 }
 
 Request PassGuard::EndPass() {
     TakeQueuedInput(true);  // what was typed or clicked while nothing took input
-    if (const auto allow = User32<ShutdownBlockReasonDestroyCall>("ShutdownBlockReasonDestroy")) {
+    if (const auto allow = KIV_BOUND_CALL(User32(), ShutdownBlockReasonDestroy)) {
         allow(window_);
     }
     return requests_.EndPass();
