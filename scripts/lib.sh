@@ -23,21 +23,39 @@ kiv_missing_packages() {
     printf '%s\n' "${missing[@]}"
 }
 
+# kiv_package_command COMMAND...: runs one command of the package manager. A machine that
+# installs updates in the background holds the package manager's lock for minutes at a time:
+# the command waits for it, saying so, for up to ten minutes, instead of failing at once.
+kiv_package_command() {
+    local output waited=0 limit=600
+    until output=$("$@" 2>&1); do
+        if ! grep -q -E 'Could not get lock|Unable to acquire the dpkg frontend lock|locked by another process' <<<"$output" || [ $waited -ge $limit ]; then
+            printf '%s\n' "$output" >&2
+            return 1
+        fi
+        if [ $waited -eq 0 ]; then
+            kiv_say "another package manager holds its lock; waiting for it (at most $((limit / 60)) minutes)"
+        fi
+        sleep 5
+        waited=$((waited + 5))
+    done
+}
+
 # kiv_install_packages [EXTRA...]: the packages above and any a caller adds.
 kiv_install_packages() {
     local missing
     missing=$(kiv_missing_packages "$@")
     [ -z "$missing" ] && return 0
     kiv_say "installing: $(echo $missing)"
-    local sudo=""
-    [ "$(id -u)" -ne 0 ] && sudo=sudo
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
-        $sudo dpkg --add-architecture i386
+        kiv_package_command "${sudo[@]}" dpkg --add-architecture i386
     fi
-    $sudo apt-get update -qq
+    kiv_package_command "${sudo[@]}" apt-get update -qq
     # shellcheck disable=SC2086
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
-        $missing >/dev/null
+    kiv_package_command "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
+        --no-install-recommends $missing
 }
 
 # kiv_build TREE...: host, host-san (sanitised), win (the shipped i686 program) and win64
