@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/IRegistrations.h"
 #include "platform/IRuntime.h"
-#include "platform/IThreads.h"
 #include "platform/Ports.h"
 
 namespace kiv {
@@ -33,7 +33,7 @@ void Skip(Call call) {
 
 class Registrar {
 public:
-    Registrar() : runtime_(*Platform().runtime), threads_(*Platform().threads) {}
+    Registrar() : runtime_(*Platform().runtime), registrations_(*Platform().registrations) {}
 
     bool Run(const std::string& path, const std::string& command) {
         const bool registering = command.empty();
@@ -41,47 +41,50 @@ public:
             Say("Unknown command handle");
             return true;
         }
-        // The component is loaded on the worker, so that neither its DllMain nor its entry
-        // point can hold the window up for longer than the wait.
+        // Everything the component's code does, its DllMain included, happens in the
+        // registration's own process, so the wait bounds all of it.
         const int pointerBefore = Attempt([&] { return runtime_.MousePointer(); });
         SetPointer(pointer::Hourglass);
-        const ThreadHandle worker = Attempt([&] {
-            return threads_.StartRegistration(
-                path, registering ? "DllRegisterServer" : "DllUnregisterServer");
+        const RegistrationHandle registration = Attempt([&] {
+            return registrations_.Start(path,
+                                        registering ? "DllRegisterServer" : "DllUnregisterServer");
         });
-        if (worker == 0) {
-            return NoWorker();
+        if (registration == 0) {
+            return NotRun();
         }
-        if (!Ended(worker)) {
+        if (!Ended(registration)) {
             SetPointer(pointer::Default);
             Say("Process failed in signaled state or time-out.");
-            // The worker may still run the library's code: it is not stopped. An
-            // unregistration still running would undo the registration that follows it, so
-            // it is waited for once more, as long again, once the box has been answered.
+            // An unregistration still running would undo the registration that follows it,
+            // so it is waited for once more, as long again, once the box has been answered.
+            // One given up on is cut off where it stands.
             bool ended = false;
             if (!registering) {
                 SetPointer(pointer::Hourglass);
-                ended = Ended(worker);
+                ended = Ended(registration);
                 SetPointer(pointer::Default);
             }
-            Skip([&] { threads_.Close(worker); });
+            Skip([&] { registrations_.Close(registration); });
             return ended;
         }
-        const Registered outcome = Attempt([&] { return threads_.Outcome(worker); });
-        Skip([&] { threads_.Close(worker); });
+        const Registered outcome = Attempt([&] { return registrations_.Outcome(registration); });
+        Skip([&] { registrations_.Close(registration); });
         switch (outcome.kind) {
             case Registered::Kind::NotLoaded:
                 SetPointer(pointerBefore);
                 Say("Failure loading control DLL");
                 break;
-            case Registered::Kind::NoEntryPoint:
-                return NoWorker();
+            case Registered::Kind::NotRun:
+                return NotRun();
             case Registered::Kind::Returned:
+            case Registered::Kind::Ended:
                 SetPointer(pointer::Default);
                 // A component that was never registered may well fail to unregister; one
                 // that fails to register leaves the main application broken far from here.
-                if (registering && outcome.result < 0) {
-                    Say(RegistrationFailedText(path, static_cast<uint32_t>(outcome.result)));
+                // An entry point that never returned failed, whatever code it ended with.
+                if (registering && (outcome.kind == Registered::Kind::Ended ||
+                                    static_cast<int32_t>(outcome.code) < 0)) {
+                    Say(RegistrationFailedText(path, outcome.code));
                 }
                 break;
         }
@@ -89,12 +92,12 @@ public:
     }
 
 private:
-    bool Ended(ThreadHandle worker) {
-        return Attempt([&] { return threads_.Wait(worker, kWaitLimitMs); }, WaitResult::Failed) ==
-               WaitResult::Ended;
+    bool Ended(RegistrationHandle registration) {
+        return Attempt([&] { return registrations_.Wait(registration, kWaitLimitMs); },
+                       WaitResult::Failed) == WaitResult::Ended;
     }
 
-    bool NoWorker() {
+    bool NotRun() {
         SetPointer(pointer::Default);
         Say("Process failed in obtaining entry point or creating thread.");
         return true;
@@ -109,7 +112,7 @@ private:
     }
 
     IRuntime& runtime_;
-    IThreads& threads_;
+    IRegistrations& registrations_;
 };
 
 }  // namespace

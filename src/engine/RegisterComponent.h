@@ -6,10 +6,10 @@
 namespace kiv {
 
 // Runs a component's own DllRegisterServer (command "") or DllUnregisterServer ("u" or
-// "U") on a worker thread, waiting at most ten seconds; an unregistration not done by then
-// is waited for ten seconds more after the time-out box. Reports its failures in boxes of
-// its own, a failed registration among them, and never raises an error to its caller.
-// False when the worker still runs after its waits.
+// "U") away from the program, waiting at most ten seconds; an unregistration not done by
+// then is waited for ten seconds more after the time-out box. Reports its failures in boxes
+// of its own, a failed registration among them, and never raises an error to its caller.
+// False when the unregistration still ran after its waits (it is then cut off).
 bool RegisterComponent(std::string path, const std::string& command);
 
 // What a registration that could not be waited for reports:

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/IThreads.h"
+#include "platform/WaitResult.h"
 
 namespace kiv {
 

@@ -9,7 +9,7 @@ struct ISystemDirs;
 struct IFiles;
 struct IRuntime;
 struct IViewFactory;
-struct IThreads;
+struct IRegistrations;
 struct IProcesses;
 
 // Every platform concern of the program, wired once by the composition point
@@ -22,7 +22,7 @@ struct Ports {
     IFiles* files = nullptr;
     IRuntime* runtime = nullptr;
     IViewFactory* views = nullptr;
-    IThreads* threads = nullptr;
+    IRegistrations* registrations = nullptr;
     IProcesses* processes = nullptr;
 };
 

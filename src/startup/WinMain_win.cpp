@@ -9,15 +9,16 @@
 #include "platform/win32/Bind_win.h"
 #include "platform/win32/Files_win.h"
 #include "platform/win32/Modules_win.h"
-#include "platform/win32/ProcessExit_win.h"
+#include "platform/win32/OwnImage_win.h"
 #include "platform/win32/Processes_win.h"
+#include "platform/win32/RegistrationChild_win.h"
+#include "platform/win32/Registrations_win.h"
 #include "platform/win32/Runtime_win.h"
 #include "platform/win32/ScopedWin_win.h"
 #include "platform/win32/ShellFolders_win.h"
 #include "platform/win32/StringTable_win.h"
 #include "platform/win32/SystemDirs_win.h"
 #include "platform/win32/SystemPaths_win.h"
-#include "platform/win32/Threads_win.h"
 #include "startup/ModUpdate.h"
 #include "ui/win32/ViewFactory_win.h"
 
@@ -67,11 +68,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         confine(LOAD_LIBRARY_SEARCH_SYSTEM32);
     }
     LoadFromTheSystemFolder();
+    // A start the program made to run one component's registration code ends here.
+    kiv::ServeRegistrationIfAsked();
+    const kiv::OwnImage image;
     // Loads comctl32 (bound at run time: CommonControls_win.cpp), before any window exists.
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    // COM on this thread for the life of the program: the shell's folder calls and the
-    // components' registration entry points expect it.
+    // COM on this thread for the life of the program: the shell's folder calls expect it.
     const kiv::ScopedComApartment com;
 
     kiv::Win32StringTable strings(instance);
@@ -81,7 +84,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     kiv::Win32Files files;
     kiv::Win32Runtime runtime;
     kiv::Win32ViewFactory views(instance);
-    kiv::Win32Threads threads;
+    kiv::Win32Registrations registrations(image.Path());
     kiv::Win32Processes processes(kiv::Win32Processes::Lifetime::EndsWithProgram);
 
     kiv::Ports ports;
@@ -92,10 +95,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ports.files = &files;
     ports.runtime = &runtime;
     ports.views = &views;
-    ports.threads = &threads;
+    ports.registrations = &registrations;
     ports.processes = &processes;
     kiv::InstallPorts(ports);
 
-    // Main under the standard report of an error that nothing handled.
-    kiv::EndProcess(kiv::RunMain());
+    // Main under the standard report of an error that nothing handled; the process ends
+    // without running the destructors of statics, which may outlive the ports.
+    ExitProcess(static_cast<UINT>(kiv::RunMain()));
 }

@@ -18,10 +18,13 @@ const std::string D = " Determine File $\\Path...", V = "Verify file exist...",
                   RG = " Registering new DLL/OCX...";
 const FILETIME kStaged = {0, 0x01D90000};  // late in 2022
 
-enum What { Component, Plain, Empty, Sibling, UsesSibling };
+enum What { Component, Plain, Empty, Sibling, UsesSibling, Helper, UsesHelper };
 // Where64: a component new to the system folder, which goes to SysWOW64 on 64-bit Windows.
 enum Where { Nowhere, System, Wow64, Library, Where64 };
-enum class Arg { Folder, Default, LongFolderAndBlanks };  // the last of 236 characters
+enum class Arg { Folder, Default, LongFolderAndBlanks, Relative };  // 236 characters; "."
+// Where SysWOW64 holds no ordinary file components register in a process of the program's
+// own; else through regsvr32, and a Regsvr32 row gives SysWOW64 a file where it has none.
+enum class Route { Either, InProcess, Regsvr32 };
 enum class Ending { Close, End };
 
 struct File {
@@ -36,8 +39,8 @@ struct File {
 struct Scenario {
     const char* name;
     Arg arg;
-    bool library;   // the installation has its Library folder
-    bool regsvr32;  // SysWOW64 is given a file where it has none
+    bool library;  // the installation has its Library folder
+    Route route;
     std::vector<File> files;
     std::vector<std::string> log;    // after the listing's two lines; else only they are read
     std::vector<const char*> boxes;  // a piece of each box's text, in the order they show
@@ -49,7 +52,7 @@ const char* const kBoth = "unregister register";
 
 // clang-format off
 const Scenario kScenarios[] = {
-    {"EachKindLandsWhereItBelongs", Arg::LongFolderAndBlanks, true, false,
+    {"EachKindLandsWhereItBelongs", Arg::LongFolderAndBlanks, true, Route::Either,
      {{L"KEYS.dep", Plain, System, 1, System},
       {L"newer.dep", Plain, System, -1, Nowhere},
       {L"window.ocx", Component, Nowhere, 0, Where64, kBoth},  // shows a window of its own
@@ -61,14 +64,30 @@ const Scenario kScenarios[] = {
       RG, " kivuseslib.dll", D, V, C, RM, RG, " newer.dep", D, " window.ocx", V, C, RM, RG, " ...", " ..."},
      {}, Ending::Close},
     // The hung regsvr32 must end with the program: the run's end waits for all it started.
-    {"Regsvr32RegistersOnWindows64AndAHungOneEndsWithTheProgram", Arg::Folder, false, true,
+    {"Regsvr32RegistersOnWindows64AndAHungOneEndsWithTheProgram", Arg::Folder, false, Route::Regsvr32,
      {{L"stuck.dll", Component, Nowhere, 0, Wow64, "unregister"},
       {L"wow.dll", Component, Nowhere, 0, Wow64, kBoth}},
      {}, {"stuck.dll (0x800705B4)"}, Ending::End},
-    {"AFailureIsReportedAndCloseStillRelaunches", Arg::Folder, false, false,
+    {"AFailureIsReportedAndCloseStillRelaunches", Arg::Folder, false, Route::Either,
      {{L"kivnewlib.dll", Component}}, {}, {"Path not found"}, Ending::Close},
-    {"DefaultFolderAndASecondInstanceRefused", Arg::Default, false, false,
+    {"DefaultFolderAndASecondInstanceRefused", Arg::Default, false, Route::Either,
      {{L"KIVDEF.dep", Plain, Nowhere, 0, System}}, {}, {}, Ending::Close, true},
+    {"ARelativeFolderRegistersLikeAFullOne", Arg::Relative, true, Route::Either,
+     {{L"kivrellib.dll", Component, Nowhere, 0, Library, kBoth}}, {}, {}, Ending::Close},
+    // Registration code that needs COM; a component replaced before its import, which must
+    // then be free to replace; a component that ends its own thread.
+    {"ComponentsUsingCOMOrEachOtherOrEndingTheirThread", Arg::Folder, false, Route::Either,
+     {{L"endthread.dll", Component, Nowhere, 0, Where64, "unregister"},
+      {L"rwa.ocx", UsesHelper, System, 1, System, kBoth},
+      {L"rwhelper.dll", Helper, System, 1, System, kBoth},
+      {L"usescom.ocx", Component, Nowhere, 0, Where64, kBoth}},
+     {}, {"endthread.dll (0x00000001)"}, Ending::Close},
+    {"AComponentStuckInDllMainHoldsUpNothingAfterIt", Arg::Folder, false, Route::InProcess,
+     {{L"crash.dll", Component, Nowhere, 0, Where64, "unregister"},
+      {L"frozen.dll", Component, Nowhere, 0, Where64},
+      {L"later.dll", Component, Nowhere, 0, Where64, kBoth},
+      {L"zlast.dep", Plain, Nowhere, 0, System}},
+     {}, {"crash.dll (0xC0000005)", "time-out", "frozen.dll (0x800705B4)"}, Ending::Close},
 };
 // clang-format on
 
@@ -81,12 +100,18 @@ const wchar_t* const kPlanted[] = {L"uxtheme", L"msimg32", L"comctl32"};
 const wchar_t* const kLoadOrder = L"Software\\Wine\\AppDefaults\\kivupdate.exe";
 
 std::string Bytes(What what, const std::wstring& name) {
-    static const wchar_t* const builds[] = {L"kivtestcom.dll", nullptr, nullptr,
-                                            L"kivsiblinglib.dll", L"kivuseslib.dll"};
+    static const wchar_t* const builds[] = {
+        L"kivtestcom.dll", nullptr,         nullptr,   L"kivsiblinglib.dll",
+        L"kivuseslib.dll", L"rwhelper.dll", L"rwa.ocx"};
     if (builds[what] == nullptr) {  // made here, not built
         return what == Plain ? "staged " + Utf8(name) : "";
     }
     return ReadBytes(OwnFolder() + L"\\" + builds[what]).value();  // built beside the suite
+}
+// An installed copy differs from the staged one, and a component's still loads: the loader
+// ignores bytes after the image.
+std::string Installed(const File& file) {
+    return Bytes(file.what, file.name) + "installed";
 }
 
 // Everything one run puts on the disk, removed again when the run is over.
@@ -106,7 +131,7 @@ public:
         CreateDirectoryW(Path(Library, L"").c_str(), nullptr);
         CreateDirectoryW((folder_ + L"\\support").c_str(), nullptr);
         CopyBuilt(L"kivapp1.exe", folder_ + L"\\kivapp1.exe");
-        if (s.regsvr32 && !HasOrdinaryFile(Wow64Folder())) {
+        if (s.route == Route::Regsvr32 && !HasOrdinaryFile(Wow64Folder())) {
             Place(Wow64Folder() + L"\\regsvr32.exe", *ReadBytes(SystemFolder() + L"\\regsvr32.exe"),
                   kStaged);
         }
@@ -118,7 +143,8 @@ public:
             if (file.installed != Nowhere) {
                 ULARGE_INTEGER time = {{kStaged.dwLowDateTime, kStaged.dwHighDateTime}};
                 time.QuadPart -= file.age * 10000000;
-                Place(Path(file.installed, file.name), "installed", {time.LowPart, time.HighPart});
+                Place(Path(file.installed, file.name), Installed(file),
+                      {time.LowPart, time.HighPart});
             }
         }
         if (!s.library) {
@@ -190,18 +216,23 @@ class Scenarios : public ::testing::TestWithParam<Scenario> {};
 
 TEST_P(Scenarios, Run) {
     const Scenario& s = GetParam();
-    if (s.regsvr32 && !Exists(Wow64Folder())) {
+    if (s.route == Route::Regsvr32 && !Exists(Wow64Folder())) {
         GTEST_SKIP() << "no SysWOW64: a 32-bit Windows";
+    }
+    if (s.route == Route::InProcess && Stage::HasOrdinaryFile(Wow64Folder())) {
+        GTEST_SKIP() << "SysWOW64 holds files: regsvr32 registers here";
     }
     Stage stage(s);
     const std::wstring record = stage.Folder() + L"\\components.record";
     SetEnvironmentVariableW(L"KIV_COMPONENT_RECORD", record.c_str());
+    const bool relative = s.arg == Arg::Relative;
+    const std::wstring folder = relative ? L"." : stage.Folder();  // as the program has it
     const std::wstring argument = s.arg == Arg::Default               ? L""
-                                  : s.arg == Arg::LongFolderAndBlanks ? stage.Folder() + L"  "
-                                                                      : stage.Folder();
-    const std::wstring command =
-        L"\"" + stage.Folder() + L"\\kivupdate.exe\"" + (argument.empty() ? L"" : L" " + argument);
-    Program program(command, (stage.Folder() + L"\\current").c_str());
+                                  : s.arg == Arg::LongFolderAndBlanks ? folder + L"  "
+                                                                      : folder;
+    const std::wstring image = stage.Folder() + L"\\kivupdate.exe";
+    const std::wstring command = L"\"" + image + L"\"" + (argument.empty() ? L"" : L" " + argument);
+    Program program(command, (stage.Folder() + (relative ? L"" : L"\\current")).c_str());
     for (const char* piece : s.boxes) {
         const auto box = program.NextBox(15000);
         ASSERT_TRUE(box) << "expected a box with \"" << piece << "\"; " << program.status;
@@ -212,7 +243,7 @@ TEST_P(Scenarios, Run) {
     ASSERT_FALSE(extra) << "unexpected box: " << extra->text;
     ASSERT_TRUE(program.PassEnded()) << program.status;
 
-    std::vector<std::string> log = {"...", "...", "Path = " + Utf8(stage.Folder()) + "\\support",
+    std::vector<std::string> log = {"...", "...", "Path = " + Utf8(folder) + "\\support",
                                     "File Count = " + std::to_string(s.files.size())},
                              shown = program.Log();
     if (s.log.empty()) {
@@ -241,16 +272,19 @@ TEST_P(Scenarios, Run) {
         EXPECT_EQ(second.Exit(15000), 1u);
         EXPECT_EQ(second.Window(), nullptr);
     }
+    // Held from its start without write or delete sharing: the program it starts for a
+    // registration is the program itself.
+    EXPECT_FALSE(MoveFileW(image.c_str(), (image + L".moved").c_str()))
+        << "its file can be swapped";
     s.ending == Ending::End ? program.PressEnd() : program.Close();
     EXPECT_EQ(program.Exit(15000), 0u) << program.status;
 
     const auto starts = Records(stage.Folder() + L"\\kivapp1.record", 4);
     ASSERT_EQ(starts.size(), s.ending == Ending::End ? 0u : 1u);
     if (!starts.empty()) {  // shown minimized: the adapter suite
-        EXPECT_EQ(starts[0][3], "\"" + Utf8(stage.Folder()) + "\\kivapp1.exe\"" + Utf8(argument));
+        EXPECT_EQ(starts[0][3], "\"" + Utf8(folder) + "\\kivapp1.exe\"" + Utf8(argument));
     }
 
-    const DWORD uiThread = GetWindowThreadProcessId(program.Window(), nullptr);
     const auto calls = Records(record, 5);
     for (const auto& call : calls) {
         EXPECT_FALSE(call[0] == "loaded" && call[4].find("kivupdate.exe") != std::string::npos)
@@ -263,7 +297,7 @@ TEST_P(Scenarios, Run) {
                         Bytes(file.what, file.name))
                 << "the staged copy is installed";
         } else if (file.installed != Nowhere) {
-            EXPECT_EQ(ReadBytes(stage.Path(file.installed, file.name)), "installed");
+            EXPECT_EQ(ReadBytes(stage.Path(file.installed, file.name)), Installed(file));
         }
         std::string received;
         for (const auto& call : calls) {
@@ -273,9 +307,9 @@ TEST_P(Scenarios, Run) {
             received += (received.empty() ? "" : " ") + call[0];
             const bool byRegsvr32 = call[4].find("regsvr32.exe") != std::string::npos;
             EXPECT_EQ(byRegsvr32, stage.Route64());
-            EXPECT_TRUE(byRegsvr32 || (call[2] == std::to_string(program.Id()) &&
-                                       call[1] != std::to_string(uiThread)))
-                << "in process, on a worker thread";
+            EXPECT_TRUE(byRegsvr32 ||
+                        (call[2] != std::to_string(program.Id()) && call[4] == Utf8(image)))
+                << "in a process of the program's own file";
         }
         EXPECT_EQ(received, file.calls);
     }
@@ -329,7 +363,7 @@ const RequestRow kRequestRows[] = {
     {"TheSessionEndIsRefusedInThePassAndACloseSentAfterEndsIt", {{At::Wait, Way::AskEndSession, FALSE}, {At::After, Way::AskEndSession, TRUE}, {At::After, Way::SendClose}}, true, true},
     {"AnEndingSessionEndsTheProgramWithoutRelaunch", {{At::Wait, Way::PostSysClose}, {At::Wait, Way::EndSession}}, false, false},
 };
-const Scenario kRequestPass = {"", Arg::Folder, false, false,
+const Scenario kRequestPass = {"", Arg::Folder, false, Route::Either,
     {{L"slowfails.dll", Component, Nowhere, 0, Where64}, {L"zlast.dep", Plain, Nowhere, 0, System}}, {}, {}, Ending::Close};
 // clang-format on
 

@@ -11,11 +11,11 @@
 #include "platform/IGuardNames.h"
 #include "platform/IModules.h"
 #include "platform/IProcesses.h"
+#include "platform/IRegistrations.h"
 #include "platform/IRuntime.h"
 #include "platform/IShellFolders.h"
 #include "platform/IStringTable.h"
 #include "platform/ISystemDirs.h"
-#include "platform/IThreads.h"
 #include "platform/Ports.h"
 #include "platform/RuntimeError.h"
 #include "startup/ModUpdate.h"
@@ -40,7 +40,7 @@ struct ProgramEnded {
 };
 
 // The one recorder of every fake: what the program did, in order ("label 21 =...",
-// "pointer 11", "thread DllRegisterServer C:\a.dll"...), and the failures a test injects by
+// "pointer 11", "registration DllRegisterServer C:\a.dll"...), and the failures a test injects by
 // operation ("list", "exists", "time", "copy", "create", "progress", "regsvr32",
 // "relaunch"), which strike on the given call (1 = the first) and on every call after.
 struct Recorder {
@@ -53,7 +53,8 @@ struct Recorder {
             throw RuntimeError(fault->second.first);
         }
     }
-    // How the waits on workers and processes end, in order; those past the list end at once.
+    // How the waits on registrations and processes end, in order; those past the list end at
+    // once.
     WaitResult NextWait() {
         const auto next = static_cast<size_t>(calls["wait"]++);
         return next < waits.size() ? waits[next] : WaitResult::Ended;
@@ -240,24 +241,24 @@ struct SystemDirs final : ISystemDirs {
     std::string system;  // empty: it cannot be read
 };
 
-// A worker ends at once and a process too, unless the test says how the waits end. A
-// component's entry point returns 0 unless the test gives its outcome.
-struct Threads final : IThreads, Part {
+// A registration ends at once and a process too, unless the test says how the waits end.
+// A component's entry point returns 0 unless the test gives its outcome.
+struct Registrations final : IRegistrations, Part {
     using Part::Part;
-    ThreadHandle StartRegistration(const std::string& path, const std::string& name) override {
-        if (creatable) {
-            rec.Note("thread " + name + " " + path);
+    RegistrationHandle Start(const std::string& path, const std::string& name) override {
+        if (startable) {
+            rec.Note("registration " + name + " " + path);
         }
-        return creatable ? 0x500 : 0;
+        return startable ? 0x500 : 0;
     }
-    Registered Outcome(ThreadHandle) override { return outcome; }
-    WaitResult Wait(ThreadHandle, uint32_t milliseconds) override {
-        rec.Note("wait thread " + std::to_string(milliseconds));
+    Registered Outcome(RegistrationHandle) override { return outcome; }
+    WaitResult Wait(RegistrationHandle, uint32_t milliseconds) override {
+        rec.Note("wait registration " + std::to_string(milliseconds));
         return rec.NextWait();
     }
-    void Close(ThreadHandle) override { rec.Note("close thread"); }
+    void Close(RegistrationHandle) override { rec.Note("close registration"); }
 
-    bool creatable = true;
+    bool startable = true;
     Registered outcome = {Registered::Kind::Returned, 0};
 };
 
@@ -368,8 +369,8 @@ struct Windows : Recorder {
         files.Add("C:\\Users\\ann\\AppData\\Roaming", attr::Directory);
     }
     void Install() {
-        InstallPorts(
-            {&strings, &shell, &modules, &dirs, &files, &runtime, &view, &threads, &processes});
+        InstallPorts({&strings, &shell, &modules, &dirs, &files, &runtime, &view, &registrations,
+                      &processes});
     }
 
     StringTable strings;
@@ -379,7 +380,7 @@ struct Windows : Recorder {
     SystemDirs dirs;
     Runtime runtime{*this};
     View view{*this};
-    Threads threads{*this};
+    Registrations registrations{*this};
     Processes processes{*this};
 };
 

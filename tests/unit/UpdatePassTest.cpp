@@ -57,11 +57,11 @@ TEST_F(UpdatePassTest, UnregistersThenRegistersACopiedComponentShowingEachStep) 
     const std::string dll = kSys32 + "\\Grid.ocx", lib = kLibrary + "\\kivcorelib.dll";
     // clang-format off
     const auto inProcess = [&](const std::string& verb) {
-        return Lines{"pointer 11", "thread Dll" + verb + "Server " + dll, "wait thread 10000", "close thread", "pointer 0"};
+        return Lines{"pointer 11", "registration Dll" + verb + "Server " + dll, "wait registration 10000", "close registration", "pointer 0"};
     };
-    // A worker still unregistering at the limit is waited for once more after the box.
-    const Lines late = {"pointer 11", "thread DllUnregisterServer " + dll, "wait thread 10000", "pointer 0", kTimeOut,
-                        "pointer 11", "wait thread 10000", "pointer 0", "close thread"};
+    // An unregistration still running at the limit is waited for once more after the box.
+    const Lines late = {"pointer 11", "registration DllUnregisterServer " + dll, "wait registration 10000", "pointer 0", kTimeOut,
+                        "pointer 11", "wait registration 10000", "pointer 0", "close registration"};
     const auto regsvr32 = [&](const std::string& switches, const Lines& after = {}) {
         return Lines{"process " + kWow64 + "\\regsvr32.exe \"" + lib + "\"" + switches + " | show 2", "wait process 10000",
                      "close process"} + after;
@@ -95,9 +95,9 @@ TEST_F(UpdatePassTest, UnregistersThenRegistersACopiedComponentShowingEachStep) 
                                Lines{"repaint 8"} + step + step + step + step +
                                route.unregistration + step + route.registration +
                                Lines{"progress 10", "progress 100", "pointer 0"};
-        EXPECT_EQ(
-            Traced({"repaint", "pointer", "thread", "wait", "close", "process", "box", "progress"}),
-            expected);
+        EXPECT_EQ(Traced({"repaint", "pointer", "registration", "wait", "close", "process", "box",
+                          "progress"}),
+                  expected);
         EXPECT_EQ(win->view.log, (Lines{"...", "...", "Path = C:\\Kiv\\support", "File Count = 1",
                                         " " + route.staged, kDetermine, kVerify, kCopy, kRemoving,
                                         kRegistering, " ...", " ..."}));
@@ -106,25 +106,28 @@ TEST_F(UpdatePassTest, UnregistersThenRegistersACopiedComponentShowingEachStep) 
 
 // The pass above runs the commands "" and "u"; the other outcomes are here. The hourglass
 // is gone before any box; a load that fails leaves the pointer as it was.
-TEST_F(UpdatePassTest, RegisterComponentRunsTheEntryPointOnAWorkerAndReportsFailures) {
+TEST_F(UpdatePassTest, RegisterComponentRunsTheEntryPointAwayAndReportsFailures) {
     using K = Registered::Kind;
-    const Registered ok = {K::Returned, 0}, failed = {K::Returned, int32_t(0x80004005)};
-    const auto ended = WaitResult::Ended;
+    const Registered ok = {K::Returned, 0}, failed = {K::Returned, 0x80004005},
+                     ended = {K::Ended, 0};
+    const auto done = WaitResult::Ended;
     // clang-format off
     const std::string noEntry = "box kivupdate 0: Process failed in obtaining entry point or creating thread.";
     const auto ran = [](const char* entry, const Lines& after) {
-        return Lines{"pointer 11", std::string("thread ") + entry + " C:\\a.dll", "close thread"} + after;
+        return Lines{"pointer 11", std::string("registration ") + entry + " C:\\a.dll", "close registration"} + after;
     };
-    const Lines stuck = {"pointer 11", "thread DllRegisterServer C:\\a.dll", "pointer 0", kTimeOut, "close thread"};
-    struct Call { const char* command; Registered outcome; bool threadStarts; WaitResult waited; Lines seen; };
-    const Call calls[] = {  // seen: the pointer, the worker and the boxes
-        {"U", ok, true, ended, ran("DllUnregisterServer", {"pointer 0"})},
-        {"u", failed, true, ended, ran("DllUnregisterServer", {"pointer 0"})},
-        {"", failed, true, ended, ran("DllRegisterServer", {"pointer 0", RegistrationFailed("C:\\a.dll", "80004005")})},
-        {" u", ok, true, ended, {"box kivupdate 0: Unknown command handle"}},
-        {"", {K::NotLoaded, 0}, true, ended, ran("DllRegisterServer", {"pointer 7", "box kivupdate 0: Failure loading control DLL"})},
-        {"", {K::NoEntryPoint, 0}, true, ended, ran("DllRegisterServer", {"pointer 0", noEntry})},
-        {"", ok, false, ended, {"pointer 11", "pointer 0", noEntry}},
+    const Lines stuck = {"pointer 11", "registration DllRegisterServer C:\\a.dll", "pointer 0", kTimeOut, "close registration"};
+    struct Call { const char* command; Registered outcome; bool starts; WaitResult waited; Lines seen; };
+    const Call calls[] = {  // seen: the pointer, the registration and the boxes
+        {"U", ok, true, done, ran("DllUnregisterServer", {"pointer 0"})},
+        {"u", failed, true, done, ran("DllUnregisterServer", {"pointer 0"})},
+        {"u", ended, true, done, ran("DllUnregisterServer", {"pointer 0"})},
+        {"", failed, true, done, ran("DllRegisterServer", {"pointer 0", RegistrationFailed("C:\\a.dll", "80004005")})},
+        {"", ended, true, done, ran("DllRegisterServer", {"pointer 0", RegistrationFailed("C:\\a.dll", "00000000")})},
+        {" u", ok, true, done, {"box kivupdate 0: Unknown command handle"}},
+        {"", {K::NotLoaded, 0}, true, done, ran("DllRegisterServer", {"pointer 7", "box kivupdate 0: Failure loading control DLL"})},
+        {"", {K::NotRun, 0}, true, done, ran("DllRegisterServer", {"pointer 0", noEntry})},
+        {"", ok, false, done, {"pointer 11", "pointer 0", noEntry}},
         {"", ok, true, WaitResult::TimedOut, stuck},
         {"", ok, true, WaitResult::Failed, stuck},
     };
@@ -132,12 +135,12 @@ TEST_F(UpdatePassTest, RegisterComponentRunsTheEntryPointOnAWorkerAndReportsFail
     for (const Call& call : calls) {
         SCOPED_TRACE(call.seen.back() + " for '" + call.command + "'");
         Reset();
-        win->threads.outcome = call.outcome;
-        win->threads.creatable = call.threadStarts;
+        win->registrations.outcome = call.outcome;
+        win->registrations.startable = call.starts;
         win->waits = {call.waited};
         win->runtime.pointer = 7;
         RegisterComponent("C:\\a.dll", call.command);
-        EXPECT_EQ(Traced({"pointer", "thread", "box", "close"}), call.seen);
+        EXPECT_EQ(Traced({"pointer", "registration", "box", "close"}), call.seen);
     }
 }
 

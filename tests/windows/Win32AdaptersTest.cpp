@@ -9,11 +9,11 @@
 #include "platform/win32/DesktopStart_win.h"
 #include "platform/win32/Files_win.h"
 #include "platform/win32/Processes_win.h"
+#include "platform/win32/Registrations_win.h"
 #include "platform/win32/ReplaceFile_win.h"
 #include "platform/win32/Runtime_win.h"
 #include "platform/win32/Strconv_win.h"
 #include "platform/win32/StringTable_win.h"
-#include "platform/win32/Threads_win.h"
 #include "ui/win32/LogList_win.h"
 // After the Win32 layer, whose headers take the A/W macros away.
 #include <winternl.h>
@@ -248,9 +248,12 @@ TEST(Win32Runtime, AStartAsAChildOfAnotherProcessHasItAsParentAndItsUsersEnviron
     WaitForSingleObject(shell.Get(), 10000);
 }
 
-// The component stays loaded for as long as the program runs; a fault ends only the worker.
-TEST(Win32Workers, AWorkerLoadsTheComponentRunsItsEntryPointAndReportsHow) {
+// A process of the program's own file runs the entry point and tells how it went, whatever
+// code the component returns or ends with; one given up on has ended once it is let go of
+// (its handle is the process's).
+TEST(Win32Registrations, AProcessOfTheProgramRunsTheEntryPointAndTellsHowItWent) {
     using Kind = Registered::Kind;
+    const auto ended = WaitResult::Ended, timedOut = WaitResult::TimedOut;
     struct Row {
         const wchar_t* name;  // of a copy of kivtestcom.dll: it sets how the copy behaves
         WaitResult waited;
@@ -259,30 +262,38 @@ TEST(Win32Workers, AWorkerLoadsTheComponentRunsItsEntryPointAndReportsHow) {
     };
     // clang-format off
     const Row rows[] = {
-        {L"ok.dll", WaitResult::Ended, {Kind::Returned, S_OK}},
-        {L"crash.dll", WaitResult::Ended, {Kind::Returned, int32_t(0xC0000005)}},
-        {L"slow.dll", WaitResult::TimedOut, {}},  // in the entry point
-        {L"hang.dll", WaitResult::TimedOut, {}},  // in DllMain
-        {L"none\\ok.dll", WaitResult::Ended, {Kind::NotLoaded, 0}},  // no folder: never copied
-        {L"noentry.dll", WaitResult::Ended, {Kind::NoEntryPoint, 0}, "KivNoSuchEntryPoint"},
+        {L"ok.dll", ended, {Kind::Returned, S_OK}},
+        {L"fails.dll", ended, {Kind::Returned, 0x80004005}},
+        {L"usescom.dll", ended, {Kind::Returned, S_OK}},
+        {L"lingers.dll", ended, {Kind::Returned, S_OK}},  // its thread holds nothing up
+        {L"crash.dll", ended, {Kind::Ended, 0xC0000005}},
+        {L"endthread.dll", ended, {Kind::Ended, 1}},
+        {L"slow.dll", timedOut, {}},    // in the entry point
+        {L"frozen.dll", timedOut, {}},  // in DllMain
+        {L"none\\ok.dll", ended, {Kind::NotLoaded, 0}},  // no folder: never copied
+        {L"noentry.dll", ended, {Kind::NotRun, 0}, "KivNoSuchEntryPoint"},
     };
     // clang-format on
     const std::wstring folder = e2e::NewTemporaryFolder();
-    Win32Threads threads;
+    Win32Registrations registrations(e2e::OwnFolder() + L"\\kivupdate.exe");
     for (const Row& row : rows) {
         SCOPED_TRACE(ToUtf8(row.name));
         const std::wstring path = folder + L"\\" + row.name;
         e2e::CopyBuilt(L"kivtestcom.dll", path);
-        const ThreadHandle worker = threads.StartRegistration(ToUtf8(path), row.entry);
-        ASSERT_NE(worker, 0u);
-        ASSERT_EQ(threads.Wait(worker, row.waited == WaitResult::Ended ? 5000 : 300), row.waited);
-        if (row.waited == WaitResult::Ended) {
-            EXPECT_EQ(threads.Outcome(worker).kind, row.outcome.kind);
-            EXPECT_EQ(threads.Outcome(worker).result, row.outcome.result);
-            EXPECT_EQ(!GetModuleHandleW(path.c_str()), row.outcome.kind == Kind::NotLoaded);
+        const RegistrationHandle started = registrations.Start(ToUtf8(path), row.entry);
+        ASSERT_NE(started, 0u);
+        ASSERT_EQ(registrations.Wait(started, row.waited == ended ? 5000 : 300), row.waited);
+        if (row.waited == ended) {
+            EXPECT_EQ(registrations.Outcome(started).kind, row.outcome.kind);
+            EXPECT_EQ(registrations.Outcome(started).code, row.outcome.code);
         }
-        threads.Close(worker);
+        const DWORD id = GetProcessId(reinterpret_cast<HANDLE>(started));
+        registrations.Close(started);
+        const ScopedKernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, id));
+        EXPECT_TRUE(!process || WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0)
+            << "still runs, with the component mapped";
     }
+    e2e::RemoveTree(folder);
 }
 
 // The list box's pixels as the screen shows them, frame and scroll bar included.

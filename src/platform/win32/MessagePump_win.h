@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/IThreads.h"
+#include "platform/WaitResult.h"
 #include "platform/win32/Windows_win.h"
 
 namespace kiv {

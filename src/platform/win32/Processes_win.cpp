@@ -3,9 +3,10 @@
 #include "platform/win32/Windows_win.h"
 
 #include "platform/win32/ErrorMap_win.h"
+#include "platform/win32/MessagePump_win.h"
+#include "platform/win32/ProgramJob_win.h"
 #include "platform/win32/ScopedWin_win.h"
 #include "platform/win32/Strconv_win.h"
-#include "platform/win32/MessagePump_win.h"
 
 namespace kiv {
 
@@ -28,23 +29,6 @@ RuntimeError StartError(DWORD error) {
     }
 }
 
-// A job that ends every process in it once its last handle closes. Its one handle is never
-// closed and never inherited, so Windows closes it as the program ends, however it ends.
-HANDLE ProgramJob() {
-    static const HANDLE job = [] {
-        HANDLE made = CreateJobObjectW(nullptr, nullptr);
-        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
-        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-        if (made && !SetInformationJobObject(made, JobObjectExtendedLimitInformation, &limits,
-                                             sizeof limits)) {
-            CloseHandle(made);
-            made = nullptr;
-        }
-        return made;
-    }();
-    return job;
-}
-
 }  // namespace
 
 ProcessHandle Win32Processes::Start(const std::string& commandLine, int showState) {
@@ -62,10 +46,7 @@ ProcessHandle Win32Processes::Start(const std::string& commandLine, int showStat
     }
     ScopedKernelHandle thread(process.hThread);
     if (tied) {
-        // Windows before 8 allows a process one job only, and one started by a program that
-        // runs in a job is in that job already: it then runs untied rather than not at all.
-        AssignProcessToJobObject(ProgramJob(), process.hProcess);
-        ResumeThread(process.hThread);
+        RunInProgramJob(process);
     }
     return reinterpret_cast<ProcessHandle>(process.hProcess);
 }

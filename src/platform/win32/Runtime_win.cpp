@@ -5,7 +5,6 @@
 #include "platform/win32/CommandLine_win.h"
 #include "platform/win32/DesktopStart_win.h"
 #include "platform/win32/MessagePump_win.h"
-#include "platform/win32/ProcessExit_win.h"
 #include "platform/win32/Processes_win.h"
 #include "platform/win32/Strconv_win.h"
 
@@ -58,7 +57,7 @@ bool Win32Runtime::StartAsDesktopUser(const std::string& commandLine, int showSt
 }
 
 void Win32Runtime::End(int exitCode) {
-    EndProcess(exitCode);
+    ExitProcess(static_cast<UINT>(exitCode));
 }
 
 }  // namespace kiv

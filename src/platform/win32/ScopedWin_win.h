@@ -85,6 +85,12 @@ struct LocalMemoryTraits {
     static void Close(HLOCAL h) { LocalFree(h); }
 };
 
+struct ViewTraits {
+    static void* None() { return nullptr; }
+    static bool Valid(void* view) { return view != nullptr; }
+    static void Close(void* view) { UnmapViewOfFile(view); }
+};
+
 struct WindowTraits {
     static HWND None() { return nullptr; }
     static bool Valid(HWND h) { return h != nullptr && IsWindow(h); }
@@ -101,6 +107,7 @@ using ScopedIcon = ScopedHandle<HICON, IconTraits>;
 using ScopedMemoryDc = ScopedHandle<HDC, MemoryDcTraits>;
 using ScopedWindow = ScopedHandle<HWND, WindowTraits>;
 using ScopedLocalMemory = ScopedHandle<HLOCAL, LocalMemoryTraits>;
+using ScopedView = ScopedHandle<void*, ViewTraits>;  // of a mapped file or section
 
 // A window's device context from GetDC, given back to the same window.
 class WindowDc {
