@@ -54,8 +54,9 @@ class Bench:
         self.wow64_away = self.wow64 + ".kivbench-away"
 
     def __enter__(self):
-        # Without an ordinary file in SysWOW64 the program registers components on a
-        # worker thread; the regsvr32 route gets a SysWOW64 of its own in probe_series.
+        # Without an ordinary file in SysWOW64 the program registers components in a
+        # registration process of its own; the regsvr32 route gets a SysWOW64 of its own in
+        # probe_series.
         if os.path.isdir(self.wow64) and not os.path.exists(self.wow64_away):
             os.rename(self.wow64, self.wow64_away)
         return self
@@ -212,7 +213,7 @@ class Bench:
         # A quick run only has to show that the waits answer; half a second shows it.
         env = {"KIV_BENCH_REG_MS": str(500 if self.args.quick else REG_MS)}
         self.make_workload(files, components)
-        for route, wow64 in (("worker", False), ("regsvr32", True)):
+        for route, wow64 in (("own process", False), ("regsvr32", True)):
             if wow64:
                 # An ordinary file makes the program take SysWOW64's regsvr32, which is
                 # here a stand-in that takes as long as the slow component.

@@ -22,8 +22,7 @@ enum What { Component, Plain, Empty, Sibling, UsesSibling, Helper, UsesHelper };
 // Where64: a component new to the system folder, which goes to SysWOW64 on 64-bit Windows.
 enum Where { Nowhere, System, Wow64, Library, Where64 };
 enum class Arg { Folder, Default, LongFolderAndBlanks, Relative };  // 236 characters; "."
-// Where SysWOW64 holds no ordinary file components register in a process of the program's
-// own; else through regsvr32, and a Regsvr32 row gives SysWOW64 a file where it has none.
+// A Regsvr32 row gives SysWOW64 a file where it has none; InProcess runs where it has none.
 enum class Route { Either, InProcess, Regsvr32 };
 enum class Ending { Close, End };
 
@@ -108,8 +107,7 @@ std::string Bytes(What what, const std::wstring& name) {
     }
     return ReadBytes(OwnFolder() + L"\\" + builds[what]).value();  // built beside the suite
 }
-// An installed copy differs from the staged one, and a component's still loads: the loader
-// ignores bytes after the image.
+// Unlike the staged copy, yet a component still loads: the loader ignores bytes after it.
 std::string Installed(const File& file) {
     return Bytes(file.what, file.name) + "installed";
 }
@@ -216,11 +214,9 @@ class Scenarios : public ::testing::TestWithParam<Scenario> {};
 
 TEST_P(Scenarios, Run) {
     const Scenario& s = GetParam();
-    if (s.route == Route::Regsvr32 && !Exists(Wow64Folder())) {
-        GTEST_SKIP() << "no SysWOW64: a 32-bit Windows";
-    }
-    if (s.route == Route::InProcess && Stage::HasOrdinaryFile(Wow64Folder())) {
-        GTEST_SKIP() << "SysWOW64 holds files: regsvr32 registers here";
+    if ((s.route == Route::Regsvr32 && !Exists(Wow64Folder())) ||
+        (s.route == Route::InProcess && Stage::HasOrdinaryFile(Wow64Folder()))) {
+        GTEST_SKIP() << "a route this Windows does not take";
     }
     Stage stage(s);
     const std::wstring record = stage.Folder() + L"\\components.record";
@@ -272,10 +268,8 @@ TEST_P(Scenarios, Run) {
         EXPECT_EQ(second.Exit(15000), 1u);
         EXPECT_EQ(second.Window(), nullptr);
     }
-    // Held from its start without write or delete sharing: the program it starts for a
-    // registration is the program itself.
-    EXPECT_FALSE(MoveFileW(image.c_str(), (image + L".moved").c_str()))
-        << "its file can be swapped";
+    // What it starts for a registration is itself: its file cannot be swapped meanwhile.
+    EXPECT_FALSE(MoveFileW(image.c_str(), (image + L".moved").c_str())) << "swappable";
     s.ending == Ending::End ? program.PressEnd() : program.Close();
     EXPECT_EQ(program.Exit(15000), 0u) << program.status;
 

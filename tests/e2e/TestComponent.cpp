@@ -4,11 +4,11 @@
 // "<register|unregister> TAB <thread> TAB <process> TAB <own path> TAB <program path>"
 // to the file KIV_COMPONENT_RECORD names. Its own file name sets how it misbehaves:
 // "fails" in it makes both entry points report E_FAIL, "slow" makes DllRegisterServer
-// take 3 s, "crash" makes it write through a null pointer, "hang" makes DllMain take 3 s and
-// "frozen" never return, "window" makes it show a window of its own, "stuck" makes
-// DllRegisterServer never return, "usescom" makes it create the component-category manager
-// (through COM, as frameworks' registration code does), "endthread" makes it end its own
-// thread, and "lingers" makes it leave a thread running its code.
+// take 3 s, "crash" makes it write through a null pointer, "frozen" makes DllMain never
+// return, "window" makes it show a window of its own, "stuck" makes DllRegisterServer never
+// return, "usescom" makes it create the component-category manager (through COM, as
+// frameworks' registration code does), "endthread" makes it end its own thread, and
+// "lingers" makes it leave a thread running (one that sleeps for good).
 // KIV_COMPONENT_NO_EXPORTS builds a DLL without the entry points; KIV_COMPONENT_SIBLING one
 // that exports KivSibling too, which KIV_COMPONENT_USES_SIBLING imports;
 // KIV_COMPONENT_PLANTED one planted under the names of system DLLs, which records "loaded".
@@ -52,8 +52,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*) {
         Record(L"loaded");
     }
 #endif
-    if (reason == DLL_PROCESS_ATTACH && (Named(L"hang") || Named(L"frozen"))) {
-        Sleep(Named(L"hang") ? 3000 : INFINITE);
+    if (reason == DLL_PROCESS_ATTACH && Named(L"frozen")) {
+        Sleep(INFINITE);
     }
     return TRUE;
 }
@@ -65,12 +65,6 @@ extern "C" __declspec(dllexport) int KivSibling() {
 #elif defined(KIV_COMPONENT_USES_SIBLING)
 extern "C" __declspec(dllimport) int KivSibling();
 #endif
-
-static DWORD WINAPI Linger(void*) {
-    for (;;) {
-        Sleep(10);
-    }
-}
 
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
 #ifdef KIV_COMPONENT_USES_SIBLING
@@ -100,7 +94,9 @@ extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
         TerminateThread(GetCurrentThread(), 1);
     }
     if (Named(L"lingers")) {
-        CloseHandle(CreateThread(nullptr, 0, Linger, nullptr, 0, nullptr));
+        const auto sleep =
+            reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void (*)()>(&Sleep));
+        CloseHandle(CreateThread(nullptr, 0, sleep, reinterpret_cast<void*>(INFINITE), 0, nullptr));
     }
     return Record(L"register");
 }

@@ -108,10 +108,9 @@ TEST_F(UpdatePassTest, UnregistersThenRegistersACopiedComponentShowingEachStep) 
 // is gone before any box; a load that fails leaves the pointer as it was.
 TEST_F(UpdatePassTest, RegisterComponentRunsTheEntryPointAwayAndReportsFailures) {
     using K = Registered::Kind;
-    const Registered ok = {K::Returned, 0}, failed = {K::Returned, 0x80004005},
-                     ended = {K::Ended, 0};
     const auto done = WaitResult::Ended;
     // clang-format off
+    const Registered ok = {K::Returned, 0}, failed = {K::Returned, 0x80004005}, ended = {K::Ended, 0};
     const std::string noEntry = "box kivupdate 0: Process failed in obtaining entry point or creating thread.";
     const auto ran = [](const char* entry, const Lines& after) {
         return Lines{"pointer 11", std::string("registration ") + entry + " C:\\a.dll", "close registration"} + after;
