@@ -74,27 +74,26 @@ static_assert(std::is_same_v<decltype(&Register), LPTHREAD_START_ROUTINE>);
 // inherited, of the channel's size. The variable goes, so that nothing the component
 // starts takes it for its own.
 RegistrationChannel* HandedChannel() {
-    wchar_t value[20] = {};
-    const DWORD length = GetEnvironmentVariableW(kRegistrationChannelVariable, value, 20);
+    wchar_t value[24] = {};  // a handle's value in decimal has 20 digits at most
+    const DWORD length = GetEnvironmentVariableW(kRegistrationChannelVariable, value, 24);
     if (length == 0) {
         return nullptr;
     }
     SetEnvironmentVariableW(kRegistrationChannelVariable, nullptr);
     wchar_t* end = nullptr;
     const auto section = reinterpret_cast<HANDLE>(std::wcstoull(value, &end, 10));
-    if (length >= 20 || end == value || *end != L'\0') {
+    if (length >= 24 || end == value || *end != L'\0') {
         return nullptr;
     }
     auto* channel = static_cast<RegistrationChannel*>(
         MapViewOfFile(section, FILE_MAP_WRITE, 0, 0, sizeof(RegistrationChannel)));
-    if (channel != nullptr && channel->size != sizeof(RegistrationChannel)) {
+    if (channel == nullptr || channel->size != sizeof(RegistrationChannel)) {
         UnmapViewOfFile(channel);
         return nullptr;
     }
-    if (channel != nullptr) {  // whatever it holds, each text ends inside it
-        channel->exportName[sizeof channel->exportName - 1] = '\0';
-        channel->path[sizeof channel->path / sizeof(wchar_t) - 1] = L'\0';
-    }
+    // Whatever it holds, each text ends inside it.
+    channel->exportName[sizeof channel->exportName - 1] = '\0';
+    channel->path[sizeof channel->path / sizeof(wchar_t) - 1] = L'\0';
     return channel;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/win32/Registrations_win.h"
 
+#include <cstdint>
 #include <cstring>
 #include <cwchar>
 #include <string>
@@ -47,7 +48,8 @@ private:
 };
 
 // Started suspended into the program's job, so that it ends with the program, with this
-// process's user, rights and current folder; no argument, and no window of its own.
+// process's user, rights and current folder, and no argument. The manifest's request for
+// administrator rights asks nothing of a start made by a process that has them.
 ScopedKernelHandle StartChild(const std::wstring& image, HANDLE section) {
     std::wstring commandLine = L"\"" + image + L"\"";
     STARTUPINFOW startup = {};
@@ -136,7 +138,7 @@ void Win32Registrations::Close(RegistrationHandle registration) {
     const HANDLE process = found->second.process.Get();
     if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
         TerminateProcess(process, static_cast<UINT>(ERROR_TIMEOUT));
-        WaitForSingleObject(process, 5000);  // its files are unmapped once it has ended
+        WaitOnHandle(registration, 5000);  // its files are unmapped once it has ended
     }
     children_.erase(found);
 }
