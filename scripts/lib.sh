@@ -12,7 +12,7 @@ kiv_say() { printf '== %s\n' "$*"; }
 KIV_PACKAGES=(cmake make g++ googletest
               g++-mingw-w64-i686-posix binutils-mingw-w64-i686
               g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-              wine wine32:i386 wine64 xvfb x11-utils xdotool python3)
+              wine wine32:i386 wine64 xvfb x11-utils xdotool strace python3)
 
 kiv_missing_packages() {
     local package missing=()

@@ -4,6 +4,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "platform/win32/OwnImage_win.h"
 #include "ui/Controls.h"
 
 namespace kiv::e2e {
@@ -38,19 +39,12 @@ std::optional<LRESULT> Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM 
 }  // namespace
 
 std::wstring OwnFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    path.resize(GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
+    const std::wstring path = ModulePath();
     return path.substr(0, path.find_last_of(L'\\'));
 }
 
-std::wstring SystemFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    path.resize(GetSystemDirectoryW(path.data(), MAX_PATH));
-    return path;
-}
-
 std::wstring Wow64Folder() {
-    const std::wstring system = SystemFolder();
+    const std::wstring system = SystemDirectoryW();
     return system.substr(0, system.find_last_of(L'\\')) + L"\\SysWOW64";
 }
 

@@ -8,6 +8,7 @@
 
 #include "Record.h"
 #include "platform/win32/ScopedWin_win.h"
+#include "platform/win32/SystemPaths_win.h"
 #include "ui/Controls.h"
 
 // Runs the real kivupdate.exe and reads it from outside, as a user or a screen reader
@@ -26,8 +27,7 @@ bool Within(DWORD timeoutMs, Condition condition) {
 
 // The folder of the test program; the programs it drives are built beside it.
 std::wstring OwnFolder();
-std::wstring SystemFolder();
-std::wstring Wow64Folder();  // the SysWOW64 sibling of the system folder
+std::wstring Wow64Folder();  // the SysWOW64 sibling of the system folder (SystemDirectoryW)
 bool Exists(const std::wstring& path);
 std::optional<std::string> ReadBytes(const std::wstring& path);
 // Writes a file that must not exist yet, with the given last-modified time.

@@ -4,12 +4,36 @@
 // show state, else 0> TAB <show state> TAB <exact command line>" to kivapp1.record beside
 // it, and ends at once: with 0 where its environment is a user's own, in which USERPROFILE
 // names a folder and KIV_ELEVATED_ONLY (which tests set in theirs) is missing, else with 1.
-// Started with "--sleep" it records nothing, takes a second and ends with 7, for the tests of
-// waits on processes.
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int) {
-    if (std::wstring(arguments) == L"--sleep") {
-        Sleep(1000);
-        return 7;
+// Started with "--hold MS FILE [PATTERN]" it records nothing and opens FILE for a while, as
+// antivirus and backup services do: at once to append a byte, or, given a PATTERN, to read
+// without delete sharing once a file that matches it exists. It keeps FILE open MS
+// milliseconds and ends with 0, or with 1 when it held nothing up (FILE could not be opened,
+// or the match was gone by then).
+bool Matches(const wchar_t* pattern) {
+    WIN32_FIND_DATAW found;
+    const HANDLE find = FindFirstFileW(pattern, &found);
+    return find != INVALID_HANDLE_VALUE && FindClose(find);
+}
+
+int Hold(int argc, wchar_t** argv) {
+    const wchar_t* pattern = argc > 4 ? argv[4] : nullptr;
+    for (int waited = 0; pattern && !Matches(pattern) && waited < 30000; ++waited) {
+        Sleep(1);
+    }
+    const HANDLE file =
+        CreateFileW(argv[3], pattern ? GENERIC_READ : FILE_APPEND_DATA,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    DWORD written = 0;
+    const bool holding = file != INVALID_HANDLE_VALUE &&
+                         (pattern ? Matches(pattern) : WriteFile(file, "w", 1, &written, nullptr));
+    Sleep(wcstoul(argv[2], nullptr, 10));
+    CloseHandle(file);
+    return holding ? 0 : 1;
+}
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    if (__argc >= 4 && std::wstring(__wargv[1]) == L"--hold") {
+        return Hold(__argc, __wargv);
     }
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;

@@ -18,7 +18,7 @@ const std::string D = " Determine File $\\Path...", V = "Verify file exist...",
                   RG = " Registering new DLL/OCX...";
 const FILETIME kStaged = {0, 0x01D90000};  // late in 2022
 
-enum What { Component, Plain, Empty, Sibling, UsesSibling, Helper, UsesHelper };
+enum What { Component, Plain, Empty, Sibling, UsesSibling, Helper, UsesHelper, Big };
 // Where64: a component new to the system folder, which goes to SysWOW64 on 64-bit Windows.
 enum Where { Nowhere, System, Wow64, Library, Where64 };
 enum class Arg { Folder, Default, LongFolderAndBlanks, Relative };  // 236 characters; "."
@@ -45,6 +45,9 @@ struct Scenario {
     std::vector<const char*> boxes;  // a piece of each box's text, in the order they show
     Ending ending;
     bool secondInstance = false;
+    DWORD holdMs = 0;         // another program holds the first file: see kivapp1's --hold
+    bool holdStaged = false;  // for writing from before the pass; else once its copy appears
+    bool traced = false;      // the flushes of the copies are read (strace)
 };
 
 const char* const kBoth = "unregister register";
@@ -73,8 +76,7 @@ const Scenario kScenarios[] = {
      {{L"KIVDEF.dep", Plain, Nowhere, 0, System}}, {}, {}, Ending::Close, true},
     {"ARelativeFolderRegistersLikeAFullOne", Arg::Relative, true, Route::Either,
      {{L"kivrellib.dll", Component, Nowhere, 0, Library, kBoth}}, {}, {}, Ending::Close},
-    // Registration code that needs COM; a component replaced before its import, which must
-    // then be free to replace; a component that ends its own thread.
+    // Registration code that needs COM; a component replaced before its import; an ended thread.
     {"ComponentsUsingCOMOrEachOtherOrEndingTheirThread", Arg::Folder, false, Route::Either,
      {{L"endthread.dll", Component, Nowhere, 0, Where64, "unregister"},
       {L"rwa.ocx", UsesHelper, System, 1, System, kBoth},
@@ -87,6 +89,10 @@ const Scenario kScenarios[] = {
       {L"later.dll", Component, Nowhere, 0, Where64, kBoth},
       {L"zlast.dep", Plain, Nowhere, 0, System}},
      {}, {"crash.dll (0xC0000005)", "time-out", "frozen.dll (0x800705B4)"}, Ending::Close},
+    // A copy of 64 MB: what holds its file is there before it is moved into place.
+    {"AMomentsHoldIsWaitedOutAndTheCopyReachesTheDiskFirst", Arg::Folder, true, Route::Either, {{L"kivbiglib.dll", Big, Library, 1, Library}}, {}, {}, Ending::Close, false, 1000, false, true},
+    {"AHoldOfTenSecondsLeavesTheInstalledFileWhole", Arg::Folder, true, Route::Either, {{L"kivbiglib.dll", Big, Library, 1, Nowhere}}, {}, {"70 - Permission denied"}, Ending::Close, false, 10000},
+    {"AStagedFileOpenForWritingIsNotCopied", Arg::Folder, true, Route::Either, {{L"kivbiglib.dll", Big, Library, 1, Nowhere}}, {}, {"70 - Permission denied"}, Ending::Close, false, 5000, true},
 };
 // clang-format on
 
@@ -100,10 +106,11 @@ const wchar_t* const kLoadOrder = L"Software\\Wine\\AppDefaults\\kivupdate.exe";
 
 std::string Bytes(What what, const std::wstring& name) {
     static const wchar_t* const builds[] = {
-        L"kivtestcom.dll", nullptr,         nullptr,   L"kivsiblinglib.dll",
-        L"kivuseslib.dll", L"rwhelper.dll", L"rwa.ocx"};
+        L"kivtestcom.dll", nullptr,         nullptr,    L"kivsiblinglib.dll",
+        L"kivuseslib.dll", L"rwhelper.dll", L"rwa.ocx", nullptr};
     if (builds[what] == nullptr) {  // made here, not built
-        return what == Plain ? "staged " + Utf8(name) : "";
+        return what == Plain ? "staged " + Utf8(name)
+                             : std::string(what == Big ? 64 << 20 : 0, 'k');
     }
     return ReadBytes(OwnFolder() + L"\\" + builds[what]).value();  // built beside the suite
 }
@@ -130,8 +137,8 @@ public:
         CreateDirectoryW((folder_ + L"\\support").c_str(), nullptr);
         CopyBuilt(L"kivapp1.exe", folder_ + L"\\kivapp1.exe");
         if (s.route == Route::Regsvr32 && !HasOrdinaryFile(Wow64Folder())) {
-            Place(Wow64Folder() + L"\\regsvr32.exe", *ReadBytes(SystemFolder() + L"\\regsvr32.exe"),
-                  kStaged);
+            Place(Wow64Folder() + L"\\regsvr32.exe",
+                  *ReadBytes(SystemDirectoryW() + L"\\regsvr32.exe"), kStaged);
         }
         for (const File& file : s.files) {
             for (Where where : {System, Wow64}) {
@@ -176,8 +183,9 @@ public:
         });
     }
     std::wstring Path(Where where, const std::wstring& name) const {
-        const std::wstring folders[] = {L"", SystemFolder(), Wow64Folder(), folder_ + L"\\Library",
-                                        wow64_ ? Wow64Folder() : SystemFolder()};
+        const std::wstring folders[] = {L"", SystemDirectoryW(), Wow64Folder(),
+                                        folder_ + L"\\Library",
+                                        wow64_ ? Wow64Folder() : SystemDirectoryW()};
         return folders[where] + L"\\" + name;
     }
     const std::wstring& Folder() const { return folder_; }
@@ -204,6 +212,28 @@ private:
     bool wow64_ = false;
 };
 
+// Traces the fsync calls of this process and all it starts for ten seconds (wine flushes a file
+// by fsync, which strace -y names), by a program of the host that wine starts beside this one;
+// gives where the trace goes. Wine opens files in its server, so /proc/self is the server's:
+// this process is the one that runs this program in this prefix.
+std::wstring StartFsyncTrace() {
+    const std::string path = "/tmp/kiv-fsync-" + std::to_string(GetCurrentProcessId());
+    const std::string line =
+        "Z:\\bin\\sh -c \"for p in /proc/[0-9]*; do grep -qa e2e_tests\\\\.exe $p/cmdline && "
+        "grep -qzx WINEPREFIX=$WINEPREFIX $p/environ && pid=${p#/proc/}; done; timeout 10 "
+        "strace -f -qq -y -e trace=fsync,fdatasync -o $0.part -p $pid; mv $0.part $0\" " +
+        path;
+    EXPECT_GT(WinExec(line.c_str(), SW_HIDE), 31u);
+    Sleep(1000);  // strace has attached to every thread
+    return L"Z:" + std::wstring(path.begin(), path.end());
+}
+std::string FsyncTrace(const std::wstring& path) {
+    Within(30000, [&] { return Exists(path); });
+    const std::string lines = ReadBytes(path).value_or("");
+    DeleteFileW(path.c_str());
+    return lines;
+}
+
 // Rows of both tables print, and are named, by their names.
 template <typename Row, typename = decltype(Row::name)>
 std::ostream& operator<<(std::ostream& out, const Row& row) {
@@ -228,6 +258,19 @@ TEST_P(Scenarios, Run) {
                                                                       : folder;
     const std::wstring image = stage.Folder() + L"\\kivupdate.exe";
     const std::wstring command = L"\"" + image + L"\"" + (argument.empty() ? L"" : L" " + argument);
+    const std::wstring trace = s.traced ? StartFsyncTrace() : L"";
+    const File& first = s.files[0];
+    const std::wstring held = s.holdStaged ? stage.Folder() + L"\\support\\" + first.name
+                                           : stage.Path(first.installed, first.name);
+    std::optional<Program> holder;
+    if (s.holdMs) {  // a writer holds its file before the program starts: it appends at once
+        holder.emplace(
+            L"\"" + stage.Folder() + L"\\kivapp1.exe\" --hold " + std::to_wstring(s.holdMs) +
+            L" \"" + held + L"\"" +
+            (s.holdStaged ? L"" : L" \"" + stage.Path(first.installed, L"~kiv*.kivnew") + L"\""));
+        ASSERT_TRUE(!s.holdStaged ||
+                    Within(5000, [&] { return ReadBytes(held)->size() > 64 << 20; }));
+    }
     Program program(command, (stage.Folder() + (relative ? L"" : L"\\current")).c_str());
     for (const char* piece : s.boxes) {
         const auto box = program.NextBox(15000);
@@ -238,6 +281,7 @@ TEST_P(Scenarios, Run) {
     const auto extra = program.NextBox(15000);
     ASSERT_FALSE(extra) << "unexpected box: " << extra->text;
     ASSERT_TRUE(program.PassEnded()) << program.status;
+    EXPECT_TRUE(!holder || holder->Exit(15000) == 0u) << "it held nothing up";
 
     std::vector<std::string> log = {"...", "...", "Path = " + Utf8(folder) + "\\support",
                                     "File Count = " + std::to_string(s.files.size())},
@@ -273,6 +317,11 @@ TEST_P(Scenarios, Run) {
     s.ending == Ending::End ? program.PressEnd() : program.Close();
     EXPECT_EQ(program.Exit(15000), 0u) << program.status;
 
+    WIN32_FIND_DATAW found;
+    EXPECT_FALSE(ScopedFindHandle(FindFirstFileW(stage.Path(Library, L"~kiv*").c_str(), &found)))
+        << "a temporary file is left";
+    EXPECT_TRUE(!s.traced || FsyncTrace(trace).find(".kivnew>)") != std::string::npos)
+        << "no flush of the copy";
     const auto starts = Records(stage.Folder() + L"\\kivapp1.record", 4);
     ASSERT_EQ(starts.size(), s.ending == Ending::End ? 0u : 1u);
     if (!starts.empty()) {  // shown minimized: the adapter suite

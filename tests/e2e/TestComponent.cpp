@@ -1,19 +1,15 @@
 #include "Record.h"
 
-// A component whose entry points register nothing but append
-// "<register|unregister> TAB <thread> TAB <process> TAB <own path> TAB <program path>"
-// to the file KIV_COMPONENT_RECORD names. Its own file name sets how it misbehaves:
-// "fails" in it makes both entry points report E_FAIL, "slow" makes DllRegisterServer
-// take 3 s, "crash" makes it write through a null pointer, "frozen" makes DllMain never
-// return, "window" makes it show a window of its own, "stuck" makes DllRegisterServer never
-// return, "usescom" makes it create the component-category manager (through COM, as
-// frameworks' registration code does), "endthread" makes it end its own thread, and
-// "lingers" makes it leave a thread running (one that sleeps for good).
-// KIV_COMPONENT_NO_EXPORTS builds a DLL without the entry points; KIV_COMPONENT_SIBLING one
-// that exports KivSibling too, which KIV_COMPONENT_USES_SIBLING imports;
-// KIV_COMPONENT_PLANTED one planted under the names of system DLLs, which records "loaded".
-#ifndef KIV_COMPONENT_NO_EXPORTS
-
+// A component whose entry points register nothing but append "<register|unregister> TAB
+// <thread> TAB <process> TAB <own path> TAB <program path>" to the file KIV_COMPONENT_RECORD
+// names. Words in its file name make it misbehave: "fails" (both entry points give E_FAIL),
+// "slow" (DllRegisterServer takes 3 s), "stuck" (it never returns), "crash" (it writes through
+// a null pointer), "frozen" (DllMain never returns), "window" (a window of its own), "usescom"
+// (it creates the component-category manager, as frameworks' registration code does),
+// "endthread" (it ends its own thread), "lingers" (it leaves a thread sleeping for good).
+// KIV_COMPONENT_SIBLING builds one that exports KivSibling too, which
+// KIV_COMPONENT_USES_SIBLING imports; KIV_COMPONENT_PLANTED one planted under the names of
+// system DLLs, which records "loaded".
 #include <comcat.h>
 
 namespace {
@@ -103,9 +99,3 @@ extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
 extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {
     return Record(L"unregister");
 }
-
-#else
-extern "C" __declspec(dllexport) int KivNoEntryPoints() {
-    return 0;
-}
-#endif

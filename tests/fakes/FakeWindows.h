@@ -241,41 +241,34 @@ struct SystemDirs final : ISystemDirs {
     std::string system;  // empty: it cannot be read
 };
 
-// A registration ends at once and a process too, unless the test says how the waits end.
-// A component's entry point returns 0 unless the test gives its outcome.
-struct Registrations final : IRegistrations, Part {
+// What the pass starts and waits for: regsvr32 and the registrations. Each ends at once
+// unless the test says how the waits end; a component's entry point returns 0 and regsvr32
+// ends with 0 unless the test says otherwise.
+struct Processes final : IProcesses, IRegistrations, Part {
     using Part::Part;
+    ProcessHandle Start(const std::string& commandLine, int showState) override {
+        rec.Call("regsvr32", "process " + commandLine + " | show " + std::to_string(showState));
+        return 0x900;
+    }
     RegistrationHandle Start(const std::string& path, const std::string& name) override {
         if (startable) {
             rec.Note("registration " + name + " " + path);
         }
         return startable ? 0x500 : 0;
     }
-    Registered Outcome(RegistrationHandle) override { return outcome; }
-    WaitResult Wait(RegistrationHandle, uint32_t milliseconds) override {
-        rec.Note("wait registration " + std::to_string(milliseconds));
-        return rec.NextWait();
-    }
-    void Close(RegistrationHandle) override { rec.Note("close registration"); }
-
-    bool startable = true;
-    Registered outcome = {Registered::Kind::Returned, 0};
-};
-
-struct Processes final : IProcesses, Part {
-    using Part::Part;
-    ProcessHandle Start(const std::string& commandLine, int showState) override {
-        rec.Call("regsvr32", "process " + commandLine + " | show " + std::to_string(showState));
-        return 0x900;
-    }
-    WaitResult Wait(ProcessHandle, uint32_t milliseconds) override {
-        rec.Note("wait process " + std::to_string(milliseconds));
+    WaitResult Wait(std::uintptr_t, uint32_t milliseconds) override {
+        rec.Note("wait " + std::to_string(milliseconds));
         return rec.NextWait();
     }
     uint32_t ExitCode(ProcessHandle) override { return exitCode; }
-    void Close(ProcessHandle) override { rec.Note("close process"); }
+    Registered Outcome(RegistrationHandle) override { return outcome; }
+    void Close(std::uintptr_t handle) override {
+        rec.Note(handle == 0x900 ? "close process" : "close registration");
+    }
 
     uint32_t exitCode = 0;
+    bool startable = true;
+    Registered outcome = {Registered::Kind::Returned, 0};
 };
 
 struct Runtime final : IRuntime, Part {
@@ -369,8 +362,8 @@ struct Windows : Recorder {
         files.Add("C:\\Users\\ann\\AppData\\Roaming", attr::Directory);
     }
     void Install() {
-        InstallPorts({&strings, &shell, &modules, &dirs, &files, &runtime, &view, &registrations,
-                      &processes});
+        InstallPorts(
+            {&strings, &shell, &modules, &dirs, &files, &runtime, &view, &processes, &processes});
     }
 
     StringTable strings;
@@ -380,7 +373,6 @@ struct Windows : Recorder {
     SystemDirs dirs;
     Runtime runtime{*this};
     View view{*this};
-    Registrations registrations{*this};
     Processes processes{*this};
 };
 

@@ -57,13 +57,13 @@ TEST_F(UpdatePassTest, UnregistersThenRegistersACopiedComponentShowingEachStep) 
     const std::string dll = kSys32 + "\\Grid.ocx", lib = kLibrary + "\\kivcorelib.dll";
     // clang-format off
     const auto inProcess = [&](const std::string& verb) {
-        return Lines{"pointer 11", "registration Dll" + verb + "Server " + dll, "wait registration 10000", "close registration", "pointer 0"};
+        return Lines{"pointer 11", "registration Dll" + verb + "Server " + dll, "wait 10000", "close registration", "pointer 0"};
     };
     // An unregistration still running at the limit is waited for once more after the box.
-    const Lines late = {"pointer 11", "registration DllUnregisterServer " + dll, "wait registration 10000", "pointer 0", kTimeOut,
-                        "pointer 11", "wait registration 10000", "pointer 0", "close registration"};
+    const Lines late = {"pointer 11", "registration DllUnregisterServer " + dll, "wait 10000", "pointer 0", kTimeOut,
+                        "pointer 11", "wait 10000", "pointer 0", "close registration"};
     const auto regsvr32 = [&](const std::string& switches, const Lines& after = {}) {
-        return Lines{"process " + kWow64 + "\\regsvr32.exe \"" + lib + "\"" + switches + " | show 2", "wait process 10000",
+        return Lines{"process " + kWow64 + "\\regsvr32.exe \"" + lib + "\"" + switches + " | show 2", "wait 10000",
                      "close process"} + after;
     };
     // clang-format on
@@ -134,8 +134,8 @@ TEST_F(UpdatePassTest, RegisterComponentRunsTheEntryPointAwayAndReportsFailures)
     for (const Call& call : calls) {
         SCOPED_TRACE(call.seen.back() + " for '" + call.command + "'");
         Reset();
-        win->registrations.outcome = call.outcome;
-        win->registrations.startable = call.starts;
+        win->processes.outcome = call.outcome;
+        win->processes.startable = call.starts;
         win->waits = {call.waited};
         win->runtime.pointer = 7;
         RegisterComponent("C:\\a.dll", call.command);

@@ -80,17 +80,15 @@ protected:
 TEST_F(Win32Files, CopyReplacesWholeOrLeavesTheDestinationAsItWas) {
     const DWORD kReadOnly = FILE_ATTRIBUTE_READONLY, kArchive = FILE_ATTRIBUTE_ARCHIVE;
     enum Leftover { None, ReadOnlyFile, EmptyFolder, FullFolder, Link };
-    // installed: the attributes of an installed copy, 0 when there is none; held: it is open
-    // elsewhere without sharing.
+    // installed: the attributes of an installed copy, 0 when there is none.
     // clang-format off
-    struct Row { const char* what; DWORD installed; Leftover leftover; bool held; int32_t number; const char* source = "staged.dll"; };
+    struct Row { const char* what; DWORD installed; Leftover leftover; int32_t number; const char* source = "staged.dll"; };
     const Row rows[] = {
-        {"new copy", 0, ReadOnlyFile, false, 0},
-        {"replacement", kArchive, EmptyFolder, false, 0},
-        {"a name held for good", 0, FullFolder, false, 0},
-        {"a link at the name", kArchive, Link, false, 0},
-        {"in use", FILE_ATTRIBUTE_NORMAL, None, true, 70},
-        {"no source", FILE_ATTRIBUTE_NORMAL, None, false, 53, "gone.dll"},
+        {"new copy", 0, ReadOnlyFile, 0},
+        {"replacement", kArchive, EmptyFolder, 0},
+        {"a name held for good", 0, FullFolder, 0},
+        {"a link at the name", kArchive, Link, 0},
+        {"no source", FILE_ATTRIBUTE_NORMAL, None, 53, "gone.dll"},
     };
     // clang-format on
     const std::wstring elsewhere = e2e::NewTemporaryFolder(), victim = elsewhere + L"\\victim";
@@ -116,11 +114,7 @@ TEST_F(Win32Files, CopyReplacesWholeOrLeavesTheDestinationAsItWas) {
             e2e::WriteNew(leftover + L"\\kept", "", {});
         }
         const auto before = e2e::Names(root_);
-        ScopedKernelHandle held(row.held ? CreateFileW(installed.c_str(), GENERIC_READ, 0, nullptr,
-                                                       OPEN_EXISTING, 0, nullptr)
-                                         : nullptr);
         EXPECT_EQ(Copy(Path(row.source), Path("installed.dll")), row.number);
-        held.Reset();
         const bool copied = row.number == 0;
         EXPECT_EQ(e2e::ReadBytes(installed), copied ? "new content" : "old");
         EXPECT_EQ(files_.LastModified(Path("installed.dll")), copied ? kStaged : kOlder);
@@ -223,7 +217,7 @@ TEST(Win32Runtime, OfFiveStartsAtOnceOneRunsAndAMissingProgramIsFileNotFound) {
 TEST(Win32Runtime, AStartAsAChildOfAnotherProcessHasItAsParentAndItsUsersEnvironment) {
     Win32Processes processes;
     const ScopedKernelHandle shell(reinterpret_cast<HANDLE>(
-        processes.Start("\"" + ToUtf8(e2e::OwnFolder()) + "\\kivapp1.exe\" --sleep", 2)));
+        processes.Start("\"" + ToUtf8(e2e::OwnFolder()) + "\\kivapp1.exe\" --hold 1000 NUL", 2)));
     const std::wstring folder = e2e::NewTemporaryFolder();
     e2e::CopyBuilt(L"kivapp1.exe", folder + L"\\kivapp1.exe");
     const ScopedKernelHandle noParent(

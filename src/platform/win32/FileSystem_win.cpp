@@ -57,6 +57,14 @@ void RequireWritable(DWORD attributes) {
 
 static_assert(attr::Invalid == INVALID_FILE_ATTRIBUTES);
 
+// The source is opened once and copied from that handle, so what is copied is what was
+// opened: no other program can write to it meanwhile.
+DWORD OpenAndCopy(const std::wstring& source, const std::wstring& destination, bool replacing) {
+    DWORD error = ERROR_SUCCESS;
+    const ScopedKernelHandle from = OpenToCopy(source, error);
+    return from ? ReplaceWithCopy(from.Get(), destination, replacing) : error;
+}
+
 // A copy of a large file, or from a slow disk or share, takes seconds: the window's thread
 // waits for it as for a registration, answering what other programs send it, so Windows
 // never takes the window for hung. One worker serves every copy of the process, since a
@@ -69,12 +77,13 @@ public:
         return *worker;
     }
 
-    DWORD Copy(const std::wstring& source, const std::wstring& destination) {
+    DWORD Copy(const std::wstring& source, const std::wstring& destination, bool replacing) {
         if (!thread_) {
-            return ReplaceWithCopy(source, destination);
+            return OpenAndCopy(source, destination, replacing);
         }
         source_ = source;
         destination_ = destination;
+        replacing_ = replacing;
         SetEvent(start_.Get());
         const auto done = reinterpret_cast<std::uintptr_t>(done_.Get());
         if (WaitOnHandle(done, INFINITE) != WaitResult::Ended) {
@@ -95,7 +104,7 @@ private:
     static DWORD WINAPI Run(void* parameter) {
         auto& self = *static_cast<CopyWorker*>(parameter);
         while (WaitForSingleObject(self.start_.Get(), INFINITE) == WAIT_OBJECT_0) {
-            self.error_ = ReplaceWithCopy(self.source_, self.destination_);
+            self.error_ = OpenAndCopy(self.source_, self.destination_, self.replacing_);
             SetEvent(self.done_.Get());
         }
         return 0;
@@ -106,6 +115,7 @@ private:
     ScopedKernelHandle thread_;
     std::wstring source_;
     std::wstring destination_;
+    bool replacing_ = false;
     DWORD error_ = ERROR_SUCCESS;
     static_assert(std::is_same_v<decltype(&Run), LPTHREAD_START_ROUTINE>);
 };
@@ -140,7 +150,8 @@ void Win32FileSystem::CopyFile(const std::string& source, const std::string& des
     }
     RequireWritable(destinationLook.attributes);
 
-    if (const DWORD error = CopyWorker::Instance().Copy(from, to)) {
+    const bool replacing = destinationLook.attributes != INVALID_FILE_ATTRIBUTES;
+    if (const DWORD error = CopyWorker::Instance().Copy(from, to, replacing)) {
         throw ErrorFromWin32(error);
     }
 }

@@ -2,9 +2,7 @@
 
 namespace kiv {
 
-namespace {
-
-// The program's path, of whatever length: a buffer the call fills to the brim was too small.
+// A buffer the call fills to the brim was too small.
 std::wstring ModulePath() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
@@ -16,8 +14,6 @@ std::wstring ModulePath() {
         path.resize(path.size() * 2);
     }
 }
-
-}  // namespace
 
 // Read access makes Windows check the sharing of every later open against this one: a
 // rename, a delete or a write then fails with a sharing violation. The folder it lies in

@@ -6,6 +6,9 @@
 
 namespace kiv {
 
+// The path of the running program's file, of whatever length.
+std::wstring ModulePath();
+
 // The program's own file, held open from start-up to the end without write or delete
 // sharing. The default installation folder is its user's to write, and Windows lets a
 // running program's file be renamed: held, it can be neither renamed, replaced nor

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "platform/win32/FileSecurity_win.h"
 #include "platform/win32/ScopedWin_win.h"
 
 namespace kiv {
@@ -12,6 +13,22 @@ namespace {
 // removed (a folder with files in it, say).
 constexpr int kTemporaryNameCount = 3;
 constexpr DWORD kChunk = 1 << 20;
+// Antivirus, indexing and backup services open a file for a moment, just after it was
+// written or before it is replaced. A step such an open makes fail is tried again in short
+// steps for this long; a file held longer is reported as held.
+constexpr DWORD kMomentMs = 2000, kRetryStepMs = 50;
+
+template <typename Step>
+DWORD OutwaitingAMomentsHold(Step step) {
+    DWORD error = step();
+    for (DWORD waited = 0;
+         (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED) && waited < kMomentMs;
+         waited += kRetryStepMs) {
+        Sleep(kRetryStepMs);
+        error = step();
+    }
+    return error;
+}
 
 size_t NameStart(const std::wstring& path) {
     const size_t slash = path.find_last_of(L"\\/");
@@ -113,13 +130,17 @@ std::vector<std::wstring> TemporaryNames(const std::wstring& destination) {
     return names;
 }
 
-DWORD ReplaceWithCopy(const std::wstring& source, const std::wstring& destination) {
-    const ScopedKernelHandle from(CreateFileW(source.c_str(), GENERIC_READ,
-                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!from) {
-        return GetLastError();
-    }
+ScopedKernelHandle OpenToCopy(const std::wstring& source, DWORD& error) {
+    ScopedKernelHandle file;
+    error = OutwaitingAMomentsHold([&] {
+        file.Reset(CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        return file ? ERROR_SUCCESS : GetLastError();
+    });
+    return file;
+}
+
+DWORD ReplaceWithCopy(HANDLE from, const std::wstring& destination, bool replacing) {
     DWORD error = ERROR_ACCESS_DENIED;  // when every name is held
     for (const std::wstring& name : TemporaryNames(destination)) {
         ScopedKernelHandle to(CreateNew(name));
@@ -136,17 +157,30 @@ DWORD ReplaceWithCopy(const std::wstring& source, const std::wstring& destinatio
         if (!to) {
             return error;
         }
-        error = CopyData(from.Get(), to.Get());
+        error = CopyData(from, to.Get());
         if (error == ERROR_SUCCESS) {
-            error = CopyMetadata(from.Get(), to.Get());
+            error = CopyMetadata(from, to.Get());
+        }
+        // A rename does not carry the data to the disk: after a power cut the file system
+        // may keep the new name with nothing behind it. Flushed first, the destination holds
+        // the old file or the new one. A device that cannot flush has nothing to wait for.
+        if (error == ERROR_SUCCESS && !FlushFileBuffers(to.Get()) &&
+            GetLastError() != ERROR_INVALID_FUNCTION) {
+            error = GetLastError();
         }
         to.Reset();
+        if (error == ERROR_SUCCESS && replacing) {
+            KeepSecurityOf(destination, name);
+        }
         // A destination in use (open without delete sharing, or a loaded module) makes the
         // replacement fail with a sharing violation or access denied.
-        if (error == ERROR_SUCCESS &&
-            !MoveFileExW(name.c_str(), destination.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            error = GetLastError();
+        if (error == ERROR_SUCCESS) {
+            error = OutwaitingAMomentsHold([&] {
+                return MoveFileExW(name.c_str(), destination.c_str(),
+                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+                           ? ERROR_SUCCESS
+                           : GetLastError();
+            });
         }
         if (error != ERROR_SUCCESS) {
             DeleteFileW(name.c_str());

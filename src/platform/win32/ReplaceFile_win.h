@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/ScopedWin_win.h"
 #include "platform/win32/Windows_win.h"
 
 namespace kiv {
@@ -13,12 +14,18 @@ namespace kiv {
 // destination, so that the next copy there removes what a killed run left.
 std::vector<std::wstring> TemporaryNames(const std::wstring& destination);
 
-// Copies source to a new temporary file beside destination and moves it over destination
-// in one step. The file is created only where nothing is, so nothing is ever written
-// through a link; what holds a name is removed (a link as a link) and the name tried
-// again, and the next name is taken when it cannot be removed. The copy
-// keeps the source's last-modified time and attributes, but never read-only. Gives the
-// Win32 error of the step that failed, or ERROR_SUCCESS.
-DWORD ReplaceWithCopy(const std::wstring& source, const std::wstring& destination);
+// Opens a file to copy from, with read sharing only, so that no other program can change it
+// while it is copied; one that another program holds open for writing is waited for a
+// moment (two seconds). Sets the Win32 error when it gives no handle.
+ScopedKernelHandle OpenToCopy(const std::wstring& source, DWORD& error);
+
+// Copies the open source to a new temporary file beside destination, flushes it to the disk
+// and moves it over destination in one step, waiting out a moment's hold on destination.
+// The file is created only where nothing is, so nothing is ever written through a link; what
+// holds a name is removed (a link as a link) and the name tried again, and the next name is
+// taken when it cannot be removed. The copy keeps the source's last-modified time and
+// attributes, but never read-only, and, when replacing, the installed file's owner and access
+// list. Gives the Win32 error of the step that failed, or ERROR_SUCCESS.
+DWORD ReplaceWithCopy(HANDLE source, const std::wstring& destination, bool replacing);
 
 }  // namespace kiv
