@@ -215,7 +215,8 @@ private:
 // gives where the trace goes. Wine opens files in its server, so /proc/self is the server's:
 // this process is the one that runs this program in this prefix.
 std::wstring StartFsyncTrace() {
-    const std::string path = "/tmp/kiv-fsync-" + std::to_string(GetCurrentProcessId());
+    const std::string path = "/tmp/kiv-fsync-" + std::to_string(GetCurrentProcessId()) + "-" +
+                             std::to_string(GetTickCount64());  // wine's process ids repeat
     const std::string line =
         "Z:\\bin\\sh -c \"for p in /proc/[0-9]*; do grep -qa e2e_tests\\\\.exe $p/cmdline && "
         "grep -qzx WINEPREFIX=$WINEPREFIX $p/environ && pid=${p#/proc/}; done; timeout 10 "
