@@ -16,8 +16,8 @@ std::wstring ModulePath() {
 }
 
 // Read access makes Windows check the sharing of every later open against this one: a
-// rename, a delete or a write then fails with a sharing violation. The folder it lies in
-// cannot be renamed either while a file in it is open.
+// rename, a delete or a write then fails with a sharing violation. On NTFS the folder it
+// lies in cannot be renamed either while a file in it is open.
 OwnImage::OwnImage()
     : path_(ModulePath()),
       held_(CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
