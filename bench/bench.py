@@ -93,7 +93,17 @@ class Bench:
                 f.write(data)
             os.utime(path, (STAGED_TIME, STAGED_TIME))
             self.names.append(name)
+        # Signed as the release signs it, where the pinned build runs: the unpinned one ignores
+        # the list, which lies in a folder.
+        if self.pinned_runs(files):
+            key_pem, cert_pem = self.args.signer + ".key.pem", self.args.signer + ".pem"
+            subprocess.run([self.args.sign_staging, self.support, key_pem, cert_pem], check=True,
+                           capture_output=True)
         self.workload = key
+
+    def pinned_runs(self, files):
+        """The pinned build is timed against the unpinned one up to 1,000 files."""
+        return bool(self.args.pinned) and files <= 1000
 
     def routed(self, wow64):
         """Where the pass puts each copied name: system kinds and components."""
@@ -151,7 +161,7 @@ class Bench:
         return os.path.join(self.bin, name)
 
     def run_one(self, series, workload, program, state, wow64=False, env=None, probe=False):
-        kiv = self.args.programs.get(program)
+        kiv = self.args.programs.get(program) or (program == "pinned" and self.args.pinned)
         if kiv:
             command = [self.program("kivbench.exe"), "kiv", winpath(kiv), INSTALL]
             if probe:
@@ -193,7 +203,7 @@ class Bench:
             workload = "%d %s%s" % (files, state, " 50 comp." if components else "")
             runs = self.args.runs_10k if files >= 10000 else self.args.runs
             for run in range(runs):
-                for program in programs:
+                for program in programs + (["pinned"] if self.pinned_runs(files) else []):
                     if program in self.args.programs and files >= 10000 and \
                             program not in self.args.full_at_10k and run >= self.args.before_runs_10k:
                         continue
@@ -340,6 +350,21 @@ def report(results, sizes, summary, meta, goals):
         cells += [fmt(summary.get(("pass", workload, p, "loop_ms")))
                   for p in ("bare", "tempmove", "xcopy")]
         lines.append("| %s | %s |" % (workload, " | ".join(cells)))
+    if meta.get("pinned"):
+        lines.append("")
+        lines.append("### A pinned pass against an unpinned one (`pinned` = %s, same sources, "
+                     "checking the signed list)" % meta["pinned"])
+        lines.append("")
+        lines.append("| workload | pinned (ms) | unpinned (ms) | pinned / unpinned, paired runs |")
+        lines.append("|---|---|---|---|")
+        for workload in workloads:
+            pairs = paired(results, "pass", workload, "pinned", "pass_ms", programs[-1], "pass_ms")
+            if pairs:
+                ratios = sorted(a / b for a, b in pairs if b)
+                lines.append("| %s | %s | %s | %.2f (%.2f–%.2f) |" % (
+                    workload, fmt(summary.get(("pass", workload, "pinned", "pass_ms"))),
+                    fmt(summary.get(("pass", workload, programs[-1], "pass_ms"))),
+                    statistics.median(ratios), ratios[0], ratios[-1]))
     lines.append("")
     lines.append("### Start-up (ms from process start to the first painted window)")
     lines.append("")
@@ -508,6 +533,9 @@ def main():
     parser.add_argument("--bin", required=True)
     parser.add_argument("--out", required=True)
     parser.add_argument("--shipped", default="")
+    parser.add_argument("--pinned", default="", help="the build pinned to --signer's certificate")
+    parser.add_argument("--signer", default="", help="KEY.key.pem and KEY.pem, without ending")
+    parser.add_argument("--sign-staging", default="")
     parser.add_argument("--report", default="")
     parser.add_argument("--wine-version", default="")
     parser.add_argument("--from-results", default="",
@@ -552,6 +580,7 @@ def main():
         "quick": args.quick,
         "seed": SEED,
         "programs": {p: os.path.relpath(path) for p, path in args.programs.items()},
+        "pinned": os.path.relpath(args.pinned) if args.pinned else "",
         "sizes": sizes,
     }
     if args.shipped and os.path.exists(args.shipped):

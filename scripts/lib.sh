@@ -12,7 +12,7 @@ kiv_say() { printf '== %s\n' "$*"; }
 KIV_PACKAGES=(cmake make g++ googletest
               g++-mingw-w64-i686-posix binutils-mingw-w64-i686
               g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-              wine wine32:i386 wine64 xvfb x11-utils xdotool strace python3)
+              wine wine32:i386 wine64 xvfb x11-utils xdotool strace python3 openssl)
 
 kiv_missing_packages() {
     local package missing=()
@@ -58,6 +58,20 @@ kiv_install_packages() {
         --no-install-recommends $missing
 }
 
+# kiv_test_certificates DIR: the certificates a pinned test build trusts and the signing
+# suites sign with, made on this machine when missing (no network): publisher and next are
+# pinned, forger has the publisher's subject and is not. Each as KEY.pem, NAME.pem, NAME.der.
+kiv_test_certificates() {
+    local dir=$1 name
+    mkdir -p "$dir"
+    for name in publisher next forger; do
+        [ -s "$dir/$name.der" ] && continue
+        openssl req -x509 -newkey rsa:2048 -nodes -days 3650 -subj "/CN=Kiv Software" \
+            -keyout "$dir/$name.key.pem" -out "$dir/$name.pem" 2>/dev/null
+        openssl x509 -in "$dir/$name.pem" -outform DER -out "$dir/$name.der"
+    done
+}
+
 # kiv_build TREE...: host, host-san (sanitised), win (the shipped i686 program) and win64
 # (the same sources as x86_64, for machines that cannot run 32-bit code).
 kiv_build() {
@@ -71,6 +85,10 @@ kiv_build() {
             win) options=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_TOOLCHAIN_FILE=$KIV_ROOT/cmake/mingw-i686.cmake") ;;
             win64) options=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_TOOLCHAIN_FILE=$KIV_ROOT/cmake/mingw-x86_64.cmake") ;;
         esac
+        if [[ $tree == win* ]]; then
+            kiv_test_certificates "$KIV_BUILD/certificates"
+            options+=("-DKIV_TEST_CERTIFICATES=$KIV_BUILD/certificates")
+        fi
         cmake -S "$KIV_ROOT" -B "$KIV_BUILD/$tree" "${options[@]}" >/dev/null
         cmake --build "$KIV_BUILD/$tree" -j "$(nproc)" >/dev/null
     done

@@ -5,6 +5,7 @@
 namespace kiv {
 
 struct IPassDisplay;
+struct PassState;
 
 enum class CopyKind { NotCopied, NewCopy, Replacement };
 
@@ -13,6 +14,7 @@ enum class CopyKind { NotCopied, NewCopy, Replacement };
 bool ShouldRegister(CopyKind copy, const std::string& target);
 
 // Unregisters, then registers again, the component at target, showing each step.
-void RegisterCopiedComponent(IPassDisplay& display, const std::string& target);
+void RegisterCopiedComponent(const PassState& state, IPassDisplay& display,
+                             const std::string& target);
 
 }  // namespace kiv

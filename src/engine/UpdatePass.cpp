@@ -1,17 +1,21 @@
 #include "engine/UpdatePass.h"
 
+#include <optional>
+
 #include "engine/ErrorReport.h"
 #include "engine/FileList.h"
 #include "engine/IPassDisplay.h"
+#include "engine/PassState.h"
 #include "engine/Registration.h"
 #include "engine/Text.h"
 #include "messages/MessageCodes.h"
+#include "platform/ErrorTrap.h"
 #include "platform/IFiles.h"
 #include "platform/IRuntime.h"
 #include "platform/ISystemDirs.h"
 #include "platform/Ports.h"
 #include "platform/RuntimeError.h"
-#include "startup/ModUpdate.h"
+#include "trust/Publisher.h"
 
 namespace kiv {
 
@@ -49,7 +53,8 @@ std::string FindWow64Folder(const std::string& systemFolder) {
 
 class UpdatePass {
 public:
-    explicit UpdatePass(IPassDisplay& display) : display_(display), files_(*Platform().files) {}
+    UpdatePass(PassState& state, IPassDisplay& display)
+        : state_(state), display_(display), files_(*Platform().files) {}
 
     void Run(FileList& list) {
         systemFolder_ = GetSystemFolder();
@@ -57,15 +62,21 @@ public:
         if (systemFolder_.empty()) {
             throw RuntimeError(err::PathNotFound);
         }
-        Wow64Folder = FindWow64Folder(systemFolder_);
-        if (!Wow64Folder.empty()) {
+        state_.Wow64Folder = FindWow64Folder(systemFolder_);
+        if (!state_.Wow64Folder.empty()) {
             display_.ShowBitness();
         }
 
-        list.SetPath(InstallFolder + "\\support");
+        list.SetPath(state_.InstallFolder + "\\support");
         list.Refresh();
         display_.AddItem("Path = " + list.Path());
         display_.AddItem("File Count = " + std::to_string(list.ListCount()));
+        // A build with pins installs only what the publisher signed; with no file staged there
+        // is nothing to sign.
+        if (!state_.PublisherPins.empty() && list.ListCount() > 0) {
+            display_.ShowFile(std::string(" ") + kSignedListFile);
+            signedList_ = ReadSignedStagingList(list.Path(), state_.PublisherPins);
+        }
 
         for (int index = 0; index < list.ListCount(); ++index) {
             HandleFile(list.List(index));
@@ -81,9 +92,17 @@ private:
         display_.ShowFile(" " + fileName);
         display_.ShowStep(msg::DetermineFile);
 
-        switch (KindOf(fileName)) {
+        const FileKind kind = KindOf(fileName);
+        listed_ = nullptr;
+        if (signedList_ && kind != FileKind::Other) {
+            listed_ = signedList_->Find(fileName);
+            if (listed_ == nullptr) {
+                throw NotFromPublisher("this file is not on their signed list.");
+            }
+        }
+        switch (kind) {
             case FileKind::System:
-                CurrentTarget = systemFolder_ + "\\" + fileName;
+                state_.CurrentTarget = systemFolder_ + "\\" + fileName;
                 CopyWhenMissingOrOlder(fileName);
                 break;
             case FileKind::Component:
@@ -97,38 +116,50 @@ private:
     void HandleComponent(const std::string& fileName) {
         display_.ShowStep(msg::VerifyFileExists);
         if (IsLibraryDll(fileName)) {
-            CurrentTarget = InstallFolder + "\\Library\\" + fileName;
+            state_.CurrentTarget = state_.InstallFolder + "\\Library\\" + fileName;
         } else {
-            CurrentTarget = systemFolder_ + "\\" + fileName;
+            state_.CurrentTarget = systemFolder_ + "\\" + fileName;
             FileLook unused;
-            if (!Wow64Folder.empty() && !FileSystem->FileExists(CurrentTarget, unused)) {
-                CurrentTarget = Wow64Folder + "\\" + fileName;
+            if (!state_.Wow64Folder.empty() &&
+                !state_.FileSystem->FileExists(state_.CurrentTarget, unused)) {
+                state_.CurrentTarget = state_.Wow64Folder + "\\" + fileName;
             }
         }
         display_.ShowStep(msg::CopyToDestination);
 
-        if (ShouldRegister(CopyWhenMissingOrOlder(fileName), CurrentTarget)) {
-            RegisterCopiedComponent(display_, CurrentTarget);
+        if (ShouldRegister(CopyWhenMissingOrOlder(fileName), state_.CurrentTarget)) {
+            // In a folder the user can write (Library), the file registered must still be the
+            // one signed: it is checked again and kept from change until registered.
+            const std::shared_ptr<void> held =
+                listed_ ? state_.FileSystem->HoldAsListed(state_.CurrentTarget, *listed_) : nullptr;
+            RegisterCopiedComponent(state_, display_, state_.CurrentTarget);
         }
     }
 
     CopyKind CopyWhenMissingOrOlder(const std::string& fileName) {
-        const std::string staged = InstallFolder + "\\Support\\" + fileName;
+        const std::string staged = state_.InstallFolder + "\\Support\\" + fileName;
         FileLook installed;
-        if (!FileSystem->FileExists(CurrentTarget, installed)) {
-            FileSystem->CopyFile(staged, CurrentTarget, installed);
+        if (!state_.FileSystem->FileExists(state_.CurrentTarget, installed)) {
+            state_.FileSystem->CopyFile(staged, state_.CurrentTarget, installed, listed_);
             return CopyKind::NewCopy;
         }
-        if (installed.lastModified < files_.LastModified(staged)) {
-            FileSystem->CopyFile(staged, CurrentTarget, installed);
+        // The signed time, where there is one: an old list replayed with its old files then
+        // installs nothing older than what is there, and the copy refuses a file whose time
+        // is not the signed one.
+        const FileTime stagedTime = listed_ ? listed_->lastModified : files_.LastModified(staged);
+        if (installed.lastModified < stagedTime) {
+            state_.FileSystem->CopyFile(staged, state_.CurrentTarget, installed, listed_);
             return CopyKind::Replacement;
         }
         return CopyKind::NotCopied;
     }
 
+    PassState& state_;
     IPassDisplay& display_;
     IFiles& files_;
     std::string systemFolder_;
+    std::optional<StagingList> signedList_;
+    const ListedFile* listed_ = nullptr;  // the signed entry of the file at hand
 };
 
 }  // namespace
@@ -143,15 +174,15 @@ std::string GetSystemFolder() {
     return buffer.substr(0, length);
 }
 
-void RunUpdatePass(IPassDisplay& display, FileList& staged) {
+void RunUpdatePass(PassState& state, IPassDisplay& display, FileList& staged) {
     IRuntime& runtime = *Platform().runtime;
     runtime.SetMousePointer(pointer::Hourglass);
     TrapRuntimeErrors(
         [&] {
-            UpdatePass(display).Run(staged);
+            UpdatePass(state, display).Run(staged);
             runtime.SetMousePointer(pointer::Default);
         },
-        [&](const RuntimeError& error) { ReportInstallationError(display, error); });
+        [&](const RuntimeError& error) { ReportInstallationError(state, display, error); });
 }
 
 }  // namespace kiv

@@ -6,6 +6,7 @@ namespace kiv {
 
 class FileList;
 struct IPassDisplay;
+struct PassState;
 
 // The Windows system directory, read with a 255-character buffer; empty when it cannot
 // be read or does not fit.
@@ -14,6 +15,6 @@ std::string GetSystemFolder();
 // Copies every staged file of the list that is missing or older where its kind belongs and
 // registers the components copied; a failure ends the pass with one report. Runs under the
 // hourglass.
-void RunUpdatePass(IPassDisplay& display, FileList& staged);
+void RunUpdatePass(PassState& state, IPassDisplay& display, FileList& staged);
 
 }  // namespace kiv

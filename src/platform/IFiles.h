@@ -7,6 +7,8 @@
 
 namespace kiv {
 
+struct ListedFile;
+
 namespace attr {
 constexpr uint32_t ReadOnly = 0x01;
 constexpr uint32_t Hidden = 0x02;
@@ -39,8 +41,15 @@ struct IFileSystem {
     // last-modified time. `destinationLook` is what FileExists has just found at the
     // destination. Raises 53 (no source), 76 (no folder), 70 (in use, read-only, hidden,
     // system).
+    // Given the source's signed entry, the copy is checked against it before it is put in
+    // place (NotFromPublisher), hashed from the one open it is copied from.
     virtual void CopyFile(const std::string& source, const std::string& destination,
-                          const FileLook& destinationLook) = 0;
+                          const FileLook& destinationLook, const ListedFile* listed) = 0;
+    // Opens an installed file so that nobody can change, move or delete it until the hold is
+    // let go of, and checks it against its signed entry (NotFromPublisher). Others may still
+    // read and load it.
+    virtual std::shared_ptr<void> HoldAsListed(const std::string& path,
+                                               const ListedFile& listed) = 0;
 };
 
 // The file system as the program's runtime sees it. Failures raise RuntimeError.
@@ -57,6 +66,8 @@ struct IFiles {
     // (not hidden, system or folders), in case-insensitive order. Raises 76 when the
     // folder does not exist.
     virtual std::vector<std::string> ListFiles(const std::string& folder) = 0;
+    // The whole of a small file; raises 53/76/70... when it cannot be read.
+    virtual std::string ReadAll(const std::string& path) = 0;
     // Raises 429 when the object cannot be created.
     virtual std::shared_ptr<IFileSystem> CreateFileSystem() = 0;
 };

@@ -11,6 +11,7 @@ struct IRuntime;
 struct IViewFactory;
 struct IRegistrations;
 struct IProcesses;
+struct ISignatures;
 
 // Every platform concern of the program, wired once by the composition point
 // (WinMain, or a test fixture) before any of the program's code runs.
@@ -24,6 +25,7 @@ struct Ports {
     IViewFactory* views = nullptr;
     IRegistrations* registrations = nullptr;
     IProcesses* processes = nullptr;
+    ISignatures* signatures = nullptr;  // only where the build carries pins
 };
 
 Ports& Platform();

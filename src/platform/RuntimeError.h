@@ -23,6 +23,9 @@ constexpr int32_t DiskNotReady = 71;
 constexpr int32_t PathFileAccess = 75;
 constexpr int32_t PathNotFound = 76;
 constexpr int32_t CannotCreateObject = 429;
+// A pinned build's refusal of staged files that are not the publisher's: a number of the
+// program's own, so that support can tell it from every runtime error.
+constexpr int32_t NotFromPublisher = 1100;
 }  // namespace err
 
 // The one failure type of the program: the runtime's error number and its description.

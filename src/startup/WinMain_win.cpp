@@ -5,9 +5,10 @@
 #include <string>
 #include <type_traits>
 
+#include "engine/PassState.h"
 #include "platform/Ports.h"
 #include "platform/win32/Bind_win.h"
-#include "platform/win32/Files_win.h"
+#include "platform/win32/FileListing_win.h"
 #include "platform/win32/Modules_win.h"
 #include "platform/win32/OwnImage_win.h"
 #include "platform/win32/Processes_win.h"
@@ -16,11 +17,15 @@
 #include "platform/win32/Runtime_win.h"
 #include "platform/win32/ScopedWin_win.h"
 #include "platform/win32/ShellFolders_win.h"
+#include "platform/win32/Signatures_win.h"
 #include "platform/win32/StringTable_win.h"
 #include "platform/win32/SystemDirs_win.h"
 #include "platform/win32/SystemPaths_win.h"
 #include "startup/ModUpdate.h"
+#include "trust/Publisher.h"
 #include "ui/win32/ViewFactory_win.h"
+
+#include <optional>
 
 namespace {
 
@@ -86,6 +91,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     kiv::Win32ViewFactory views(instance);
     kiv::Win32Registrations registrations(image.Path());
     kiv::Win32Processes processes(kiv::Win32Processes::Lifetime::EndsWithProgram);
+    // The pass's state, with the build's pins; only a build that has them reads signatures.
+    kiv::PassState state;
+    state.PublisherPins = kiv::ParsePins(KIV_PUBLISHER_PINS);
+    std::optional<kiv::Win32Signatures> signatures;
+    if (!state.PublisherPins.empty()) {
+        signatures.emplace();
+    }
 
     kiv::Ports ports;
     ports.strings = &strings;
@@ -97,9 +109,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ports.views = &views;
     ports.registrations = &registrations;
     ports.processes = &processes;
+    ports.signatures = signatures ? &*signatures : nullptr;
     kiv::InstallPorts(ports);
 
     // Main under the standard report of an error that nothing handled; the process ends
-    // without running the destructors of statics, which may outlive the ports.
-    ExitProcess(static_cast<UINT>(kiv::RunMain()));
+    // as End ends it, the pass's thread perhaps still on its way out.
+    runtime.End(kiv::RunMain(state));
 }

@@ -1,13 +1,13 @@
 #include "ui/FrmUpdate.h"
 
+#include "engine/PassState.h"
 #include "engine/UpdatePass.h"
 #include "messages/LoadMessage.h"
+#include "platform/ExitCodes.h"
 #include "platform/IFiles.h"
 #include "platform/IRuntime.h"
 #include "platform/Ports.h"
 #include "platform/RuntimeError.h"
-#include "startup/ExitCodes.h"
-#include "startup/ModUpdate.h"
 #include "ui/IUpdateView.h"
 
 namespace kiv {
@@ -28,7 +28,7 @@ int32_t Checked(int64_t value) {
 
 }  // namespace
 
-FrmUpdate::FrmUpdate() : captions_(DesignCaptions()) {}
+FrmUpdate::FrmUpdate(PassState& state) : state_(state), captions_(DesignCaptions()) {}
 FrmUpdate::~FrmUpdate() = default;
 
 const std::map<int, std::string>& FrmUpdate::DesignCaptions() {
@@ -62,12 +62,12 @@ void FrmUpdate::Form_Activate() {
         return;
     }
     activated_ = true;
-    view_->BeginPass(Caption(label::Heading));
-    view_->Refresh();
-    Platform().runtime->DoEvents();
-    FileSystem = Platform().files->CreateFileSystem();
-    Update_Reg();
-    view_->EndPass();
+    view_->RunPass(Caption(label::Heading), [this] {
+        view_->Refresh();
+        Platform().runtime->DoEvents();
+        state_.FileSystem = Platform().files->CreateFileSystem();
+        Update_Reg();
+    });
 }
 
 void FrmUpdate::Command1_Click() {
@@ -130,7 +130,7 @@ FrmFiles& FrmUpdate::Files() {
 }
 
 void FrmUpdate::Update_Reg() {
-    RunUpdatePass(*this, Files().FileList1);
+    RunUpdatePass(state_, *this, Files().FileList1);
 }
 
 // A step past the end starts again from the beginning: the number of files is not known

@@ -12,13 +12,14 @@
 namespace kiv {
 
 struct IUpdateView;
+struct PassState;
 struct IViewFactory;
 
 // The update window's logic: its events, the update pass and the progress indicator.
 // It runs unchanged against the Win32 view and against the test fake.
 class FrmUpdate final : public IPassDisplay {
 public:
-    FrmUpdate();
+    explicit FrmUpdate(PassState& state);
     ~FrmUpdate() override;
 
     // Creates the view through the factory and shows the window modally.
@@ -57,6 +58,7 @@ private:
     // Shows a caption and repaints it at once.
     void ShowAtOnce(int index, const std::string& caption);
 
+    PassState& state_;
     IUpdateView* view_ = nullptr;
     std::map<int, std::string> captions_;
     std::unique_ptr<FrmFiles> frmFiles_;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace kiv {
@@ -28,12 +29,11 @@ struct IUpdateView {
     virtual void SetExtendedStyle(uint32_t style) = 0;
     virtual void SetLayeredAlpha(uint8_t alpha) = 0;
 
-    // The pass runs from here to EndPass: a close or "End" asked meanwhile waits for its
-    // end, input that asks for neither is dropped, and the end of the session is refused,
-    // with reason as what Windows shows the user.
-    virtual void BeginPass(const std::string& reason) = 0;
-    // Carries out the first close or "End" asked during the pass, if any.
-    virtual void EndPass() = 0;
+    // Runs the pass, on a thread of its own where the view has one, and returns; once it is
+    // over, the first close or "End" asked meanwhile is carried out. Until then a close or
+    // "End" waits for its end, input that asks for neither is dropped, and the end of the
+    // session is refused, with reason as what Windows shows the user.
+    virtual void RunPass(const std::string& reason, std::function<void()> pass) = 0;
 
     // Shows the window modally: runs Form_Load, then Form_Activate on first activation,
     // and returns once the window is closed.

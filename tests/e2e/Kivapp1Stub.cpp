@@ -8,17 +8,26 @@
 // antivirus and backup services do: at once to append a byte, or, given a PATTERN, to read
 // without delete sharing once a file that matches it exists. It keeps FILE open MS
 // milliseconds and ends with 0, or with 1 when it held nothing up (FILE could not be opened,
-// or the match was gone by then).
+// or the match was gone by then). Started with "--swap FILE OTHER PATTERN" it waits as well,
+// then tries to write FILE and to move it aside for OTHER, and ends with 0 when both were
+// refused as sharing violations (FILE is held), else with 1.
 bool Matches(const wchar_t* pattern) {
     WIN32_FIND_DATAW found;
     const HANDLE find = FindFirstFileW(pattern, &found);
     return find != INVALID_HANDLE_VALUE && FindClose(find);
 }
 
+// Until a file matches the pattern, for 30 s at most.
+void AwaitMatch(const wchar_t* pattern) {
+    for (int waited = 0; !Matches(pattern) && waited < 30000; ++waited) {
+        Sleep(1);
+    }
+}
+
 int Hold(int argc, wchar_t** argv) {
     const wchar_t* pattern = argc > 4 ? argv[4] : nullptr;
-    for (int waited = 0; pattern && !Matches(pattern) && waited < 30000; ++waited) {
-        Sleep(1);
+    if (pattern) {
+        AwaitMatch(pattern);
     }
     const HANDLE file =
         CreateFileW(argv[3], pattern ? GENERIC_READ : FILE_APPEND_DATA,
@@ -31,7 +40,25 @@ int Hold(int argc, wchar_t** argv) {
     return holding ? 0 : 1;
 }
 
+int Swap(wchar_t** argv) {
+    AwaitMatch(argv[4]);
+    // Either way in: its bytes written over, or the file moved aside for OTHER to take its name.
+    const HANDLE file = CreateFileW(argv[2], GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+    const bool written = file != INVALID_HANDLE_VALUE && CloseHandle(file);
+    const bool refused = !written && GetLastError() == ERROR_SHARING_VIOLATION;
+    const std::wstring aside = std::wstring(argv[2]) + L".aside";
+    if (MoveFileW(argv[2], aside.c_str())) {
+        MoveFileW(argv[3], argv[2]);
+        return 1;
+    }
+    return refused && GetLastError() == ERROR_SHARING_VIOLATION ? 0 : 1;
+}
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    if (__argc == 5 && std::wstring(__wargv[1]) == L"--swap") {
+        return Swap(__wargv);
+    }
     if (__argc >= 4 && std::wstring(__wargv[1]) == L"--hold") {
         return Hold(__argc, __wargv);
     }

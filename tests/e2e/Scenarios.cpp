@@ -4,6 +4,8 @@
 #include <stdexcept>
 
 #include "Harness.h"
+#include "platform/win32/Bind_win.h"
+#include "trust/Sha256.h"
 #include "ui/Controls.h"
 
 // The whole program, a handful of runs: each row stages files, starts kivupdate.exe with
@@ -18,13 +20,27 @@ const std::string D = " Determine File $\\Path...", V = "Verify file exist...",
                   RG = " Registering new DLL/OCX...";
 const FILETIME kStaged = {0, 0x01D90000};  // late in 2022
 
-enum What { Component, Plain, Empty, Sibling, UsesSibling, Helper, UsesHelper, Big };
+// Signed: copied with the rest of a signed staging folder (SignFixtures.sh).
+enum What { Component, Plain, Empty, Sibling, UsesSibling, Helper, UsesHelper, Big, Signed };
 // Where64: a component new to the system folder, which goes to SysWOW64 on 64-bit Windows.
 enum Where { Nowhere, System, Wow64, Library, Where64 };
 enum class Arg { Folder, Default, LongFolderAndBlanks, Relative };  // 236 characters; "."
 // A Regsvr32 row gives SysWOW64 a file where it has none; InProcess runs where it has none.
 enum class Route { Either, InProcess, Regsvr32 };
 enum class Ending { Close, End };
+// What is done to a signed staging folder once it is staged: the second file edited or made
+// newer, a file added that is not listed, the list edited (and its signed digest made to match),
+// the list removed, or the 64 MB file swapped for other bytes once its copy has begun.
+enum class Tamper {
+    None,
+    EditFile,
+    RetimeFile,
+    AddFile,
+    EditList,
+    EditListAndDigest,
+    DropList,
+    Swap
+};
 
 struct File {
     const wchar_t* name;
@@ -48,6 +64,9 @@ struct Scenario {
     DWORD holdMs = 0;         // another program holds the first file: see kivapp1's --hold
     bool holdStaged = false;  // for writing from before the pass; else once its copy appears
     bool traced = false;      // the flushes of the copies are read (strace)
+    const wchar_t* signer = nullptr;  // the staging folder signed by this test certificate
+    Tamper tamper = Tamper::None;
+    bool pinned = false;  // the build pinned to the publisher's and the next certificate
 };
 
 const char* const kBoth = "unregister register";
@@ -92,7 +111,54 @@ const Scenario kScenarios[] = {
     {"AStagedFileHeldForAMomentIsCopied", Arg::Folder, true, Route::Either, {{L"kivbiglib.dll", Big, Library, 1, Library}}, {}, {}, Ending::Close, false, 1500, true},
     {"AStagedFileOpenForWritingIsNotCopied", Arg::Folder, true, Route::Either, {{L"kivbiglib.dll", Big, Library, 1, Nowhere}}, {}, {"70 - Permission denied"}, Ending::Close, false, 5000, true},
 };
+// Signed staging folders, run by the pinned build, and once by the unpinned one.
+struct SignedRow {
+    const char* name;
+    const wchar_t* signer;
+    Tamper tamper;
+    bool pinned;
+    size_t installed;  // the first files in name order; nothing from the refused one on
+    const char* box;   // a piece of the one box, if any
+};
+const SignedRow kSignedRows[] = {
+    {"ThePublishersListInstallsAsBefore", L"publisher", Tamper::None, true, 3, nullptr},
+    {"TheNextCertificatesListInstallsToo", L"next", Tamper::None, true, 3, nullptr},
+    {"AnUnpinnedBuildIgnoresTheList", L"forger", Tamper::None, false, 3, nullptr},
+    {"AFileEditedAfterSigning", L"publisher", Tamper::EditFile, true, 1, "1100\r\rThe update's files are not the publisher's: this file is not as their signed list gives it"},
+    {"AFileMadeNewerAfterSigning", L"publisher", Tamper::RetimeFile, true, 1, "not as their signed list gives it"},
+    {"AFileNotListed", L"publisher", Tamper::AddFile, true, 1, "not on their signed list"},
+    {"AListEditedWithItsDigestKept", L"publisher", Tamper::EditList, true, 0, "changed after it was signed"},
+    {"AListEditedWithItsDigestUpdated", L"publisher", Tamper::EditListAndDigest, true, 0, "does not verify"},
+    {"AListOfAnotherCertificateWithThePublishersName", L"forger", Tamper::None, true, 0, "signed by \"Kiv Software\" with a certificate that is not the publisher's"},
+    {"AMissingList", L"publisher", Tamper::DropList, true, 0, "is missing or unreadable"},
+    {"ASwapOfTheStagedFileInItsCopyIsRefused", L"big", Tamper::Swap, true, 1, nullptr},
+};
 // clang-format on
+
+std::vector<Scenario> SignedScenarios() {
+    std::vector<Scenario> scenarios;
+    for (const SignedRow& row : kSignedRows) {
+        Scenario s{row.name, Arg::Folder, true, Route::Either, {}, {}, {}, Ending::Close};
+        for (const wchar_t* name :
+             {L"kivsign1lib.dll", L"kivsign2alib.dll", L"kivsign2lib.dll", L"kivsign3lib.dll"}) {
+            const bool unlisted = name[8] == L'a', in = s.files.size() < row.installed;
+            if (!unlisted || row.tamper == Tamper::AddFile) {
+                s.files.push_back({name, unlisted ? Component : Signed, Nowhere, 0,
+                                   in ? Library : Nowhere, in ? kBoth : ""});
+            }
+        }
+        if (row.tamper == Tamper::Swap) {  // a replacement in Library: not registered
+            s.files = {{L"kivbiglib.dll", Signed, Library, 1, Library}};
+            s.traced = s.holdStaged = true;
+        }
+        s.boxes = row.box ? std::vector<const char*>{row.box} : std::vector<const char*>{};
+        s.signer = row.signer;
+        s.tamper = row.tamper;
+        s.pinned = row.pinned;
+        scenarios.push_back(s);
+    }
+    return scenarios;
+}
 
 // Each run starts a copy of kivupdate.exe in the installation folder, beside a DLL planted
 // under each name it loads that is not a KnownDLL (also in its current folder), native first
@@ -104,8 +170,9 @@ const wchar_t* const kLoadOrder = L"Software\\Wine\\AppDefaults\\kivupdate.exe";
 
 std::string Bytes(What what, const std::wstring& name) {
     static const wchar_t* const builds[] = {
-        L"kivtestcom.dll", nullptr,         nullptr,    L"kivsiblinglib.dll",
-        L"kivuseslib.dll", L"rwhelper.dll", L"rwa.ocx", nullptr};
+        L"kivtestcom.dll",    nullptr,           nullptr,
+        L"kivsiblinglib.dll", L"kivuseslib.dll", L"rwhelper.dll",
+        L"rwa.ocx",           nullptr,           nullptr};
     if (builds[what] == nullptr) {  // made here, not built
         return what == Plain ? "staged " + Utf8(name)
                              : std::string(what == Big ? 64 << 20 : 0, 'k');
@@ -142,7 +209,10 @@ public:
             for (Where where : {System, Wow64}) {
                 Claim(Path(where, file.name));
             }
-            WriteNew(folder_ + L"\\support\\" + file.name, Bytes(file.what, file.name), kStaged);
+            if (file.what != Signed) {
+                WriteNew(folder_ + L"\\support\\" + file.name, Bytes(file.what, file.name),
+                         kStaged);
+            }
             if (file.installed != Nowhere) {
                 ULARGE_INTEGER time = {{kStaged.dwLowDateTime, kStaged.dwHighDateTime}};
                 time.QuadPart -= file.age * 10000000;
@@ -162,7 +232,10 @@ public:
                             (kLoadOrder + std::wstring(L"\\DllOverrides")).c_str(), name, REG_SZ,
                             L"native,builtin", sizeof L"native,builtin");
         }
-        CopyBuilt(L"kivupdate.exe", folder_ + L"\\kivupdate.exe");
+        CopyBuilt(s.pinned ? L"kivpinned.exe" : L"kivupdate.exe", folder_ + L"\\kivupdate.exe");
+        if (s.signer) {
+            CopyFolder(OwnFolder() + L"\\signed\\" + s.signer, folder_ + L"\\support");
+        }
         wow64_ = HasOrdinaryFile(Wow64Folder());
     }
     ~Stage() {
@@ -191,6 +264,14 @@ public:
     bool Route64() const { return wow64_; }
 
 private:
+    static void CopyFolder(const std::wstring& from, const std::wstring& to) {
+        CreateDirectoryW(to.c_str(), nullptr);
+        for (const std::wstring& name : Names(from)) {
+            if (!CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), TRUE)) {
+                CopyFolder(from + L"\\" + name, to + L"\\" + name);
+            }
+        }
+    }
     // Only files this run made are removed afterwards: one already there stops the run.
     void Claim(const std::wstring& path) {
         if (Exists(path)) {
@@ -210,27 +291,83 @@ private:
     bool wow64_ = false;
 };
 
-// Traces the fsync calls of this process and all it starts for ten seconds (wine flushes a file
-// by fsync, which strace -y names), by a program of the host that wine starts beside this one;
-// gives where the trace goes. Wine opens files in its server, so /proc/self is the server's:
-// this process is the one that runs this program in this prefix.
-std::wstring StartFsyncTrace() {
-    const std::string path = "/tmp/kiv-fsync-" + std::to_string(GetCurrentProcessId()) + "-" +
+// Traces the flushes of this process and all it starts (wine flushes a file by fsync, which
+// strace -y names), or, given a file, their reads of it, until the trace is read; by a program
+// of the host that wine starts beside this one, which finds this one's Linux process: /proc/self
+// would be wine's server. Gives where the trace goes.
+std::wstring StartTrace(const std::wstring& readFile = L"") {
+    const std::string path = "/tmp/kiv-trace-" + std::to_string(GetCurrentProcessId()) + "-" +
                              std::to_string(GetTickCount64());  // wine's process ids repeat
+    const std::wstring trace = L"Z:" + std::wstring(path.begin(), path.end());
+    const auto unixName = BoundCall<char*(__cdecl*)(const wchar_t*)>(
+        GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name");
+    if (!readFile.empty()) {  // named in a file: the command line cannot hold every letter
+        WriteNew(trace + L".path", unixName(readFile.c_str()), kStaged);
+    }
     const std::string line =
-        "Z:\\bin\\sh -c \"for p in /proc/[0-9]*; do grep -qa e2e_tests\\\\.exe $p/cmdline && "
-        "grep -qzx WINEPREFIX=$WINEPREFIX $p/environ && pid=${p#/proc/}; done; timeout 10 "
-        "strace -f -qq -y -e trace=fsync,fdatasync -o $0.part -p $pid; mv $0.part $0\" " +
+        "Z:\\bin\\sh -c \"for p in /proc/[0-9]*; do grep -qa e2e_tests\\\\.exe $p/cmdline "
+        "2>/dev/null && "
+        "grep -qzx WINEPREFIX=$WINEPREFIX $p/environ && pid=${p#/proc/}; done; "
+        "if [ -e $0.path ]; then set -- -e trace=read,pread64 -P \\\"$(cat $0.path)\\\"; "
+        "else set -- -e trace=fsync,fdatasync; fi; "
+        "strace -f -qq -y -o $0.part -p $pid \\\"$@\\\" & s=$!; for i in $(seq 900); do "
+        "[ -e $0.stop ] && break; sleep 0.1; done; kill -INT $s; wait $s; mv $0.part $0\" " +
         path;
     EXPECT_GT(WinExec(line.c_str(), SW_HIDE), 31u);
     Sleep(1000);  // strace has attached to every thread
-    return L"Z:" + std::wstring(path.begin(), path.end());
+    return trace;
 }
-std::string FsyncTrace(const std::wstring& path) {
-    Within(30000, [&] { return Exists(path); });
-    const std::string lines = ReadBytes(path).value_or("");
-    DeleteFileW(path.c_str());
+std::string ReadTrace(const std::wstring& trace) {
+    WriteNew(trace + L".stop", "", kStaged);
+    Within(30000, [&] { return Exists(trace); });
+    const std::string lines = ReadBytes(trace).value_or("");
+    for (const wchar_t* part : {L"", L".stop", L".path"}) {
+        DeleteFileW((trace + part).c_str());
+    }
     return lines;
+}
+// The bytes the reads of a trace gave.
+uint64_t BytesRead(const std::string& trace) {
+    uint64_t total = 0;
+    for (size_t at = trace.find(") = "); at != std::string::npos; at = trace.find(") = ", at + 1)) {
+        total += std::strtoull(trace.c_str() + at + 4, nullptr, 10);
+    }
+    return total;
+}
+
+// Does to a staged, signed folder what the row says, each time to the second file or the list.
+void TamperWith(const std::wstring& support, Tamper tamper) {
+    const std::wstring second = support + L"\\kivsign2lib.dll",
+                       list = support + L"\\signed\\files.lst",
+                       signature = support + L"\\signed\\files.p7s";
+    const bool ofList = tamper == Tamper::EditList || tamper == Tamper::EditListAndDigest;
+    const std::string bytes = ReadBytes(ofList ? list : second).value_or("");
+    WIN32_FILE_ATTRIBUTE_DATA look = {};
+    GetFileAttributesExW(second.c_str(), GetFileExInfoStandard, &look);
+    const auto rewrite = [](const std::wstring& path, const std::string& with, FILETIME time) {
+        DeleteFileW(path.c_str());
+        WriteNew(path, with, time);
+    };
+    std::string edited = bytes;
+    edited[edited.find('\n') + 1] ^= 1;  // a digit of the first file's SHA-256
+    if (tamper == Tamper::EditFile) {
+        rewrite(second, bytes + "x", look.ftLastWriteTime);
+    } else if (tamper == Tamper::RetimeFile) {
+        look.ftLastWriteTime.dwHighDateTime += 200;  // a day later
+        rewrite(second, bytes, look.ftLastWriteTime);
+    } else if (ofList) {
+        rewrite(list, edited, kStaged);
+    } else if (tamper == Tamper::DropList) {
+        DeleteFileW(list.c_str());
+    }
+    if (tamper == Tamper::EditListAndDigest) {  // the signed attribute, not its signature
+        std::string signed_ = ReadBytes(signature).value_or("");
+        const auto was = Sha256::Of(bytes), is = Sha256::Of(edited);
+        const size_t at = signed_.find(std::string(was.begin(), was.end()));
+        ASSERT_NE(at, std::string::npos);
+        signed_.replace(at, is.size(), std::string(is.begin(), is.end()));
+        rewrite(signature, signed_, kStaged);
+    }
 }
 
 // Rows of both tables print, and are named, by their names.
@@ -257,11 +394,19 @@ TEST_P(Scenarios, Run) {
                                                                       : folder;
     const std::wstring image = stage.Folder() + L"\\kivupdate.exe";
     const std::wstring command = L"\"" + image + L"\"" + (argument.empty() ? L"" : L" " + argument);
-    const std::wstring trace = s.traced ? StartFsyncTrace() : L"";
     const File& first = s.files[0];
     const std::wstring held = s.holdStaged ? stage.Folder() + L"\\support\\" + first.name
                                            : stage.Path(first.installed, first.name);
+    const bool swap = s.tamper == Tamper::Swap;
+    const std::wstring trace = s.traced ? StartTrace(swap ? held : L"") : L"";
+    TamperWith(stage.Folder() + L"\\support", s.tamper);
     std::optional<Program> holder;
+    if (swap) {  // once the copy has begun, in the program's temporary file
+        WriteNew(stage.Folder() + L"\\other.dll", "other bytes", kStaged);
+        holder.emplace(L"\"" + stage.Folder() + L"\\kivapp1.exe\" --swap \"" + held + L"\" \"" +
+                       stage.Folder() + L"\\other.dll\" \"" + stage.Path(Library, L"~kiv*.kivnew") +
+                       L"\"");
+    }
     if (s.holdMs) {  // a writer holds its file before the program starts: it appends at once
         holder.emplace(
             L"\"" + stage.Folder() + L"\\kivapp1.exe\" --hold " + std::to_wstring(s.holdMs) +
@@ -316,11 +461,14 @@ TEST_P(Scenarios, Run) {
     s.ending == Ending::End ? program.PressEnd() : program.Close();
     EXPECT_EQ(program.Exit(15000), 0u) << program.status;
 
+    const std::string traced = s.traced ? ReadTrace(trace) : "";
+    EXPECT_TRUE(!s.traced || swap || traced.find(".kivnew>)") != std::string::npos)
+        << "no flush of the copy";
+    // Checked and copied from one open: a second would let another program change it between.
+    EXPECT_TRUE(!swap || BytesRead(traced) == 64u << 20) << "read more than once:\n" << traced;
     WIN32_FIND_DATAW found;
     EXPECT_FALSE(ScopedFindHandle(FindFirstFileW(stage.Path(Library, L"~kiv*").c_str(), &found)))
         << "a temporary file is left";
-    EXPECT_TRUE(!s.traced || FsyncTrace(trace).find(".kivnew>)") != std::string::npos)
-        << "no flush of the copy";
     const auto starts = Records(stage.Folder() + L"\\kivapp1.record", 4);
     ASSERT_EQ(starts.size(), s.ending == Ending::End ? 0u : 1u);
     if (!starts.empty()) {  // shown minimized: the adapter suite
@@ -340,6 +488,10 @@ TEST_P(Scenarios, Run) {
                 << "the staged copy is installed";
         } else if (file.installed != Nowhere) {
             EXPECT_EQ(ReadBytes(stage.Path(file.installed, file.name)), Installed(file));
+        } else {
+            EXPECT_FALSE(Exists(stage.Path(Library, file.name)) ||
+                         Exists(stage.Path(Where64, file.name)))
+                << "installed";
         }
         std::string received;
         for (const auto& call : calls) {
@@ -358,6 +510,7 @@ TEST_P(Scenarios, Run) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EndToEnd, Scenarios, ::testing::ValuesIn(kScenarios), kRowName);
+INSTANTIATE_TEST_SUITE_P(Signed, Scenarios, ::testing::ValuesIn(SignedScenarios()), kRowName);
 
 // Requests made of the window during the pass and after it, by every way one can arrive:
 // sent, posted, typed and clicked (real input, through the X server's test extension).
@@ -395,6 +548,7 @@ constexpr Arrival TypeAltF4{0, 0, false, false, "key alt+F4"};
 constexpr Arrival ClickEnd{0, 0, true, false, "click 1"};
 constexpr Arrival AskEndSession{WM_QUERYENDSESSION, 0, false, true, nullptr};
 constexpr Arrival EndSession{WM_ENDSESSION, TRUE, false, true, nullptr};
+constexpr Arrival PostQuit{WM_QUIT, 0, false, false, nullptr};  // as a component once did
 }  // namespace Way
 const RequestRow kRequestRows[] = {
     {"APostedCloseInAWaitWinsOverASentEnd", {{At::Wait, Way::PostClose}, {At::Box, Way::SendEnd}}, true, true},
@@ -404,6 +558,7 @@ const RequestRow kRequestRows[] = {
     {"InputOnABoxAnswersOnlyTheBoxAndAltF4AfterCloses", {{At::Box, Way::ClickEnd}, {At::Box, Way::TypeAltF4}, {At::After, Way::TypeAltF4}}, true, true},
     {"TheSessionEndIsRefusedInThePassAndACloseSentAfterEndsIt", {{At::Wait, Way::AskEndSession, FALSE}, {At::After, Way::AskEndSession, TRUE}, {At::After, Way::SendClose}}, true, true},
     {"AnEndingSessionEndsTheProgramWithoutRelaunch", {{At::Wait, Way::PostSysClose}, {At::Wait, Way::EndSession}}, false, false},
+    {"AQuitPostedInAWaitIsACloseThatLeavesTheBoxUp", {{At::Wait, Way::PostQuit}}, true, true},
 };
 const Scenario kRequestPass = {"", Arg::Folder, false, Route::Either,
     {{L"slowfails.dll", Component, Nowhere, 0, Where64}, {L"zlast.dep", Plain, Nowhere, 0, System}}, {}, {}, Ending::Close};

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "folders/CSystemFolders.h"
+#include "platform/CommandLine.h"
+#include "platform/ErrorTrap.h"
 #include "platform/IFiles.h"
 #include "platform/IGuardNames.h"
 #include "platform/IModules.h"
@@ -18,7 +20,6 @@
 #include "platform/ISystemDirs.h"
 #include "platform/Ports.h"
 #include "platform/RuntimeError.h"
-#include "startup/ModUpdate.h"
 #include "ui/FrmUpdate.h"
 #include "ui/IUpdateView.h"
 
@@ -121,11 +122,16 @@ struct Files final : IFiles, IFileSystem, Part {
         return IsFile(path);
     }
     // What the pass hands on must be what is at the destination.
+    // A pinned pass is held against the real disk (the end-to-end suite), never against this.
+    std::string ReadAll(const std::string&) override { throw RuntimeError(err::InvalidCall); }
+    std::shared_ptr<void> HoldAsListed(const std::string&, const ListedFile&) override {
+        throw RuntimeError(err::InvalidCall);
+    }
     void CopyFile(const std::string& source, const std::string& destination,
-                  const FileLook& destinationLook) override {
+                  const FileLook& destinationLook, const ListedFile* listed) override {
         rec.Hit("copy");
         const FileLook installed = Look(destination);
-        if (installed.attributes != destinationLook.attributes ||
+        if (listed || installed.attributes != destinationLook.attributes ||
             installed.lastModified != destinationLook.lastModified) {
             throw RuntimeError(err::InvalidCall);
         }
@@ -273,7 +279,7 @@ struct Processes final : IProcesses, IRegistrations, Part {
 
 struct Runtime final : IRuntime, Part {
     using Part::Part;
-    std::string ArgumentText() override { return argumentText; }
+    std::string ArgumentText() override { return ArgumentTextOf(commandLine); }
     bool AnotherInstanceRunning() override { return anotherInstance; }
     void Beep() override { rec.Note("beep"); }
     void MessageBox(const std::string& text, const std::string& title, uint32_t style) override {
@@ -297,7 +303,7 @@ struct Runtime final : IRuntime, Part {
         throw ProgramEnded{exitCode};
     }
 
-    std::string argumentText;
+    std::string commandLine = "kivupdate.exe";  // as Windows gives it
     bool anotherInstance = false;
     bool desktopStarts = false;  // as under wine, which has no shell window
     int pointer = 0;
@@ -335,8 +341,11 @@ struct View final : IUpdateView, IViewFactory, Part {
     void Refresh() override { rec.Note("refresh window"); }
     void SetExtendedStyle(uint32_t style) override { exStyle = style; }
     void SetLayeredAlpha(uint8_t opacity) override { alpha = opacity; }
-    void BeginPass(const std::string& reason) override { rec.Note("begin pass " + reason); }
-    void EndPass() override { rec.Note("end pass"); }
+    void RunPass(const std::string& reason, std::function<void()> pass) override {
+        rec.Note("begin pass " + reason);
+        pass();
+        rec.Note("end pass");
+    }
     // Load, first activation, then "End" when pressEnd.
     void ShowModal() override {
         RunEvent([this] { form->Form_Load(); });

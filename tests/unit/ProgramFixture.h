@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/PassState.h"
 #include "fakes/FakeWindows.h"
 #include "messages/LoadMessage.h"
 #include "startup/ModUpdate.h"
@@ -31,23 +32,19 @@ const std::string kDetermine = " Determine File $\\Path...", kVerify = "Verify f
                   kRemoving = " Removing DLL/OCX from register...",
                   kRegistering = " Registering new DLL/OCX...";
 
-// A fake Windows with an installation at C:\Kiv and the globals as start-up leaves them;
+// A fake Windows with an installation at C:\Kiv and the pass's state as start-up leaves it;
 // Reset() starts over inside one table-driven test, on 64-bit Windows when asked.
 class ProgramFixture : public ::testing::Test {
 protected:
     ProgramFixture() { Reset(); }
-    ~ProgramFixture() override { DiscardUpdateForm(); }
 
     void Reset(bool windows64 = false) {
         form.reset();
-        DiscardUpdateForm();
         win = std::make_unique<fake::Windows>();
         win->Install();
         MessageBase = 20000;
-        BlankLines = "\r\r";
-        InstallFolder = "C:\\Kiv";
-        Wow64Folder.clear();
-        FileSystem.reset();
+        state = PassState();
+        state.InstallFolder = "C:\\Kiv";
         for (const auto& folder :
              Lines{"C:\\Kiv", "C:\\Kiv\\support", kLibrary, "C:\\WINDOWS", kSys32}) {
             win->files.Add(folder, attr::Directory);
@@ -65,7 +62,7 @@ protected:
 
     // Loads and activates the window, which runs the pass.
     void RunPass() {
-        form = std::make_unique<FrmUpdate>();
+        form = std::make_unique<FrmUpdate>(state);
         win->view.CreateUpdateView(*form).ShowModal();
     }
 
@@ -86,6 +83,7 @@ protected:
     }
 
     std::unique_ptr<fake::Windows> win;
+    PassState state;
     std::unique_ptr<FrmUpdate> form;
 };
 

@@ -34,7 +34,7 @@ TEST_F(UpdatePassTest, CopiesEachKindWhereItBelongsWhenMissingOrStrictlyOlder) {
         }
         Stage(row.staged);
         RunPass();
-        EXPECT_EQ(Wow64Folder, row.windows64 ? kWow64 : "");
+        EXPECT_EQ(state.Wow64Folder, row.windows64 ? kWow64 : "");
         const Lines copy = {"copy to " + row.folder + "\\" + row.staged};
         EXPECT_EQ(Traced({"copy"}), row.copied ? copy : Lines{});
         EXPECT_EQ(Tail(win->view.log, 3), (Lines{row.lastStep, " ...", " ..."}));
@@ -190,7 +190,7 @@ TEST_F(UpdatePassTest, AFailureAtAnyStepEndsThePassWithOneReport) {
                   (Lines{"pointer 0", "box Updating Software... 16: " + row.report, "label 8 = ...",
                          "label 21 = ..."}));
         EXPECT_EQ(Traced({"box"}).size(), 1u);
-        EXPECT_EQ(LastErrorText, row.report);
+        EXPECT_EQ(state.LastErrorText, row.report);
         EXPECT_EQ(Tail(win->view.log, 3), (Lines{row.stepShown, " ...", " ..."}));
         EXPECT_EQ(win->view.value, row.indicator);
         EXPECT_EQ(Traced({"copy to " + kSys32 + "\\c.dep"}), Lines{});

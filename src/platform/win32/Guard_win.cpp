@@ -18,21 +18,30 @@ constexpr wchar_t kLocalMutex[] = L"Local\\KivAldervikUpdate";
 // group that is an elevated administrator (or the system), never a user's own process,
 // nor an administrator's unelevated one, where the group is for denying only. The boundary
 // names no session, so one namespace serves them all, and two administrators still cannot
-// update at once.
+// update at once. The boundary also carries the high integrity level, so that a process
+// holding the group but running at a lower level (an administrator's token a program has
+// lowered, a sandbox) cannot make the namespace either.
 constexpr wchar_t kNamespace[] = L"KivAldervikUpdate";
 // Anyone who holds the namespace open keeps it in being after the program ends, and every
 // later update out; only administrators may open it.
 constexpr wchar_t kAdministratorsOnly[] = L"D:P(A;;GA;;;BA)";
 
-// Bound by name: kernel32 has them from Vista on, but wine 8 exports only the first. An
-// import of the others still loads there (wine puts a stub in each one's place), but the
-// stub ends the program when called; bound, a missing one is seen and the mutex taken.
+// Bound by name, once, before the first window: kernel32 has them from Vista on (the
+// integrity label from Windows 7 on), but wine 8 exports only the first. An import of the
+// others still loads there (wine puts a stub in each one's place), but the stub ends the
+// program when called; bound, a missing one is seen and the mutex taken. So under wine the
+// namespace and its labels are never made, and what keeps them right is this reading: the
+// boundary names the Administrators group and the high level, and only a process with both
+// may make the namespace; every other one falls back to the name anyone can make.
 struct NamespaceCalls {
     decltype(&CreateBoundaryDescriptorW) createBoundary;
     decltype(&AddSIDToBoundaryDescriptor) addSid;
+    decltype(&AddIntegrityLabelToBoundaryDescriptor) addLabel;
     decltype(&DeleteBoundaryDescriptor) deleteBoundary;
     decltype(&CreatePrivateNamespaceW) createNamespace;
-    bool Complete() const { return createBoundary && addSid && deleteBoundary && createNamespace; }
+    bool Complete() const {
+        return createBoundary && addSid && addLabel && deleteBoundary && createNamespace;
+    }
 };
 
 const NamespaceCalls& Calls() {
@@ -40,6 +49,7 @@ const NamespaceCalls& Calls() {
         const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
         return NamespaceCalls{KIV_BOUND_CALL(kernel, CreateBoundaryDescriptorW),
                               KIV_BOUND_CALL(kernel, AddSIDToBoundaryDescriptor),
+                              KIV_BOUND_CALL(kernel, AddIntegrityLabelToBoundaryDescriptor),
                               KIV_BOUND_CALL(kernel, DeleteBoundaryDescriptor),
                               KIV_BOUND_CALL(kernel, CreatePrivateNamespaceW)};
     }();
@@ -63,18 +73,20 @@ Claim Win32GuardNames::ClaimAdministratorsName() {
     if (!calls.Complete()) {
         return Claim::NotMade;
     }
-    BYTE administrators[SECURITY_MAX_SID_SIZE];
-    DWORD sidSize = sizeof(administrators);
+    BYTE administrators[SECURITY_MAX_SID_SIZE], highLevel[SECURITY_MAX_SID_SIZE];
+    DWORD sidSize = sizeof(administrators), labelSize = sizeof(highLevel);
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (!CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &sidSize) ||
+        !CreateWellKnownSid(WinHighLabelSid, nullptr, highLevel, &labelSize) ||
         !ConvertStringSecurityDescriptorToSecurityDescriptorW(kAdministratorsOnly, SDDL_REVISION_1,
                                                               &descriptor, nullptr)) {
         return Claim::NotMade;
     }
     const ScopedLocalMemory ownedDescriptor(descriptor);
     HANDLE boundary = calls.createBoundary(kNamespace, 0);
-    // Adding a SID may move the descriptor, so it is owned as it is once the SID is in.
-    const bool bounded = boundary != nullptr && calls.addSid(&boundary, administrators);
+    // Adding a SID may move the descriptor, so it is owned as it is once both are in.
+    const bool bounded = boundary != nullptr && calls.addSid(&boundary, administrators) &&
+                         calls.addLabel(&boundary, highLevel);
     const ScopedBoundary ownedBoundary(boundary);
     if (!bounded) {
         return Claim::NotMade;

@@ -3,7 +3,6 @@
 #include "platform/win32/Windows_win.h"
 
 #include "platform/win32/ErrorMap_win.h"
-#include "platform/win32/MessagePump_win.h"
 #include "platform/win32/ProgramJob_win.h"
 #include "platform/win32/ScopedWin_win.h"
 #include "platform/win32/Strconv_win.h"
@@ -38,21 +37,27 @@ ProcessHandle Win32Processes::Start(const std::string& commandLine, int showStat
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(showState);
     PROCESS_INFORMATION process = {};
-    // Suspended until it is in the job, so that nothing it starts can escape the job.
-    const bool tied = lifetime_ == Lifetime::EndsWithProgram;
-    if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE,
-                        tied ? CREATE_SUSPENDED : 0, nullptr, nullptr, &startup, &process)) {
+    const bool created =
+        lifetime_ == Lifetime::EndsWithProgram
+            ? CreateInProgramJob(nullptr, mutableLine.data(), false, startup, process)
+            : CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &startup, &process);
+    if (!created) {
         throw StartError(GetLastError());
     }
-    ScopedKernelHandle thread(process.hThread);
-    if (tied) {
-        RunInProgramJob(process);
-    }
+    CloseHandle(process.hThread);
     return reinterpret_cast<ProcessHandle>(process.hProcess);
 }
 
+WaitResult WaitFor(HANDLE object, uint32_t milliseconds) {
+    const DWORD waited = WaitForSingleObject(object, milliseconds);
+    return waited == WAIT_OBJECT_0  ? WaitResult::Ended
+           : waited == WAIT_TIMEOUT ? WaitResult::TimedOut
+                                    : WaitResult::Failed;
+}
+
 WaitResult Win32Processes::Wait(ProcessHandle process, uint32_t milliseconds) {
-    return WaitOnHandle(process, milliseconds);
+    return WaitFor(reinterpret_cast<HANDLE>(process), milliseconds);
 }
 
 uint32_t Win32Processes::ExitCode(ProcessHandle process) {

@@ -1,8 +1,12 @@
 #pragma once
 
 #include "platform/IProcesses.h"
+#include "platform/win32/Windows_win.h"
 
 namespace kiv {
+
+// A plain wait for any waitable kernel object, as a process is; the pass has its own thread.
+WaitResult WaitFor(HANDLE object, uint32_t milliseconds);
 
 class Win32Processes final : public IProcesses {
 public:

@@ -5,7 +5,7 @@
 #include <cwchar>
 #include <string>
 
-#include "platform/win32/MessagePump_win.h"
+#include "platform/win32/Processes_win.h"
 #include "platform/win32/ProgramJob_win.h"
 #include "platform/win32/RegistrationChannel_win.h"
 #include "platform/win32/Strconv_win.h"
@@ -56,12 +56,10 @@ ScopedKernelHandle StartChild(const std::wstring& image, HANDLE section) {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     const HandedToChild handed(section);
-    if (!CreateProcessW(image.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED,
-                        nullptr, nullptr, &startup, &process)) {
+    if (!CreateInProgramJob(image.c_str(), commandLine.data(), true, startup, process)) {
         return {};
     }
-    const ScopedKernelHandle thread(process.hThread);
-    RunInProgramJob(process);
+    CloseHandle(process.hThread);
     return ScopedKernelHandle(process.hProcess);
 }
 
@@ -102,7 +100,7 @@ RegistrationHandle Win32Registrations::Start(const std::string& path,
 }
 
 WaitResult Win32Registrations::Wait(RegistrationHandle registration, uint32_t milliseconds) {
-    return WaitOnHandle(registration, milliseconds);
+    return WaitFor(reinterpret_cast<HANDLE>(registration), milliseconds);
 }
 
 Registered Win32Registrations::Outcome(RegistrationHandle registration) {
@@ -138,7 +136,7 @@ void Win32Registrations::Close(RegistrationHandle registration) {
     const HANDLE process = found->second.process.Get();
     if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
         TerminateProcess(process, static_cast<UINT>(ERROR_TIMEOUT));
-        WaitOnHandle(registration, 5000);  // its files are unmapped once it has ended
+        WaitForSingleObject(process, 5000);  // its files are unmapped once it has ended
     }
     children_.erase(found);
 }

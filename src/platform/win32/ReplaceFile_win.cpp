@@ -3,7 +3,9 @@
 #include <cwchar>
 
 #include "platform/win32/FileSecurity_win.h"
+#include "platform/win32/FileTime_win.h"
 #include "platform/win32/ScopedWin_win.h"
+#include "trust/StagingList.h"
 
 namespace kiv {
 
@@ -78,33 +80,53 @@ HANDLE CreateNew(const std::wstring& path) {
         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
 }
 
-DWORD CopyData(HANDLE from, HANDLE to) {
+// What was read of a file, for its signed entry.
+struct Read {
+    Sha256 hasher;
+    uint64_t size = 0;
+};
+
+// Copies `from` to its end into `to`, or only reads it when `to` is null; hashes what it reads
+// when given where to.
+DWORD CopyData(HANDLE from, HANDLE to, Read* read) {
     // Kept from copy to copy: a fresh megabyte would cost each small copy more than its data.
     static thread_local std::vector<char> buffer(kChunk);
     for (;;) {
-        DWORD read = 0, written = 0;
-        if (!ReadFile(from, buffer.data(), kChunk, &read, nullptr)) {
+        DWORD got = 0, written = 0;
+        if (!ReadFile(from, buffer.data(), kChunk, &got, nullptr)) {
             return GetLastError();
         }
-        if (read == 0) {
+        if (got == 0) {
             return ERROR_SUCCESS;
         }
-        if (!WriteFile(to, buffer.data(), read, &written, nullptr)) {
+        if (read) {
+            read->hasher.Add(buffer.data(), got);
+            read->size += got;
+        }
+        if (to && !WriteFile(to, buffer.data(), got, &written, nullptr)) {
             return GetLastError();
         }
-        if (written != read) {
+        if (to && written != got) {
             return ERROR_DISK_FULL;
         }
     }
 }
 
+DWORD BasicInfo(HANDLE file, FILE_BASIC_INFO& basic) {
+    return GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic) ? ERROR_SUCCESS
+                                                                                   : GetLastError();
+}
+
+DWORD Compare(Read& read, const FILE_BASIC_INFO& basic, const ListedFile& listed) {
+    const FILETIME written = {basic.LastWriteTime.LowPart,
+                              static_cast<DWORD>(basic.LastWriteTime.HighPart)};
+    return listed.Matches(read.size, ToUnixSeconds(written), read.hasher.Finish()) ? ERROR_SUCCESS
+                                                                                   : kNotAsListed;
+}
+
 // The source's last-modified time and attributes, without read-only: an installed copy
 // that is read-only would refuse every later update.
-DWORD CopyMetadata(HANDLE from, HANDLE to) {
-    FILE_BASIC_INFO basic = {};
-    if (!GetFileInformationByHandleEx(from, FileBasicInfo, &basic, sizeof basic)) {
-        return GetLastError();
-    }
+DWORD CopyMetadata(FILE_BASIC_INFO basic, HANDLE to) {
     constexpr DWORD kKept = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                             FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     basic.FileAttributes =
@@ -140,7 +162,18 @@ ScopedKernelHandle OpenToCopy(const std::wstring& source, DWORD& error) {
     return file;
 }
 
-DWORD ReplaceWithCopy(HANDLE from, const std::wstring& destination, bool replacing) {
+DWORD CheckAgainstListed(HANDLE file, const ListedFile& listed) {
+    Read read;
+    FILE_BASIC_INFO basic = {};
+    DWORD error = BasicInfo(file, basic);
+    if (error == ERROR_SUCCESS) {
+        error = CopyData(file, nullptr, &read);
+    }
+    return error == ERROR_SUCCESS ? Compare(read, basic, listed) : error;
+}
+
+DWORD ReplaceWithCopy(HANDLE from, const std::wstring& destination, bool replacing,
+                      const ListedFile* listed) {
     DWORD error = ERROR_ACCESS_DENIED;  // when every name is held
     for (const std::wstring& name : TemporaryNames(destination)) {
         ScopedKernelHandle to(CreateNew(name));
@@ -157,9 +190,18 @@ DWORD ReplaceWithCopy(HANDLE from, const std::wstring& destination, bool replaci
         if (!to) {
             return error;
         }
-        error = CopyData(from, to.Get());
+        // The time is read once: the copy takes the time it was checked with.
+        Read read;
+        FILE_BASIC_INFO basic = {};
+        error = CopyData(from, to.Get(), listed ? &read : nullptr);
         if (error == ERROR_SUCCESS) {
-            error = CopyMetadata(from, to.Get());
+            error = BasicInfo(from, basic);
+        }
+        if (error == ERROR_SUCCESS && listed) {
+            error = Compare(read, basic, *listed);
+        }
+        if (error == ERROR_SUCCESS) {
+            error = CopyMetadata(basic, to.Get());
         }
         // A rename does not carry the data to the disk: after a power cut the file system
         // may keep the new name with nothing behind it. Flushed first, the destination holds

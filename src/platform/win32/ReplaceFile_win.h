@@ -8,6 +8,12 @@
 
 namespace kiv {
 
+struct ListedFile;
+
+// A copy or an installed file that is not its signed entry (size, time or content). Bit 29
+// marks an application's own code: no system call gives it.
+constexpr DWORD kNotAsListed = 0x20000000 | 1;
+
 // The names a copy to destination may be written under before it is moved into place, in
 // the order tried. Each is a name of the program's own that fits within the 255 characters
 // of one name, whatever the destination's, and each is the same on every run for the same
@@ -25,7 +31,14 @@ ScopedKernelHandle OpenToCopy(const std::wstring& source, DWORD& error);
 // holds a name is removed (a link as a link) and the name tried again, and the next name is
 // taken when it cannot be removed. The copy keeps the source's last-modified time and
 // attributes, but never read-only, and, when replacing, the installed file's owner and access
-// list. Gives the Win32 error of the step that failed, or ERROR_SUCCESS.
-DWORD ReplaceWithCopy(HANDLE source, const std::wstring& destination, bool replacing);
+// list. Given the source's signed entry, what was read is hashed as it is copied and held
+// against the entry before anything is moved (kNotAsListed). Gives the Win32 error of the step
+// that failed, or ERROR_SUCCESS.
+DWORD ReplaceWithCopy(HANDLE source, const std::wstring& destination, bool replacing,
+                      const ListedFile* listed);
+
+// Reads an open file from its start to its end and holds it against its signed entry:
+// ERROR_SUCCESS, kNotAsListed, or the read's error.
+DWORD CheckAgainstListed(HANDLE file, const ListedFile& listed);
 
 }  // namespace kiv

@@ -1,12 +1,14 @@
 #include "platform/win32/Runtime_win.h"
 
+#include "platform/CommandLine.h"
+
 #include "platform/win32/Windows_win.h"
 
-#include "platform/win32/CommandLine_win.h"
 #include "platform/win32/DesktopStart_win.h"
-#include "platform/win32/MessagePump_win.h"
 #include "platform/win32/Processes_win.h"
+#include "platform/win32/ProgramJob_win.h"
 #include "platform/win32/Strconv_win.h"
+#include "platform/win32/WindowThread_win.h"
 
 namespace kiv {
 
@@ -15,7 +17,7 @@ HCURSOR CursorOfPointer(int pointer) {
 }
 
 std::string Win32Runtime::ArgumentText() {
-    return ToUtf8(ArgumentTextOf(GetCommandLineW()));
+    return ArgumentTextOf(ToUtf8(GetCommandLineW()));
 }
 
 bool Win32Runtime::AnotherInstanceRunning() {
@@ -37,10 +39,14 @@ std::string Win32Runtime::AppTitle() {
     return "kivupdate";
 }
 
+// The pointer is the window thread's to set; the pass asks for it and waits, so that the
+// hourglass is up before its work begins and gone before its box shows.
 void Win32Runtime::SetMousePointer(int pointer) {
-    pointer_ = pointer;
-    const HCURSOR cursor = CursorOfPointer(pointer);
-    SetCursor(cursor ? cursor : LoadCursorW(nullptr, IDC_ARROW));
+    RunOnWindowThread([this, pointer] {
+        pointer_ = pointer;
+        const HCURSOR cursor = CursorOfPointer(pointer);
+        SetCursor(cursor ? cursor : LoadCursorW(nullptr, IDC_ARROW));
+    });
 }
 
 void Win32Runtime::DoEvents() {
@@ -56,8 +62,13 @@ bool Win32Runtime::StartAsDesktopUser(const std::string& commandLine, int showSt
     return kiv::StartAsDesktopUser(commandLine, showState);
 }
 
+// Ended, not exited: ExitProcess stops the other threads wherever they stand and then runs
+// every DLL's detach code, which waits for good on a lock the pass's thread held when it was
+// stopped (the heap's, the loader's). Nothing of the program's needs that code to run.
 void Win32Runtime::End(int exitCode) {
-    ExitProcess(static_cast<UINT>(exitCode));
+    BarStartsInProgramJob();
+    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(exitCode));
+    ExitProcess(static_cast<UINT>(exitCode));  // not reached; keeps the call [[noreturn]]
 }
 
 }  // namespace kiv

@@ -54,11 +54,10 @@ void LogList::RepaintHeld() {
     SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
 }
 
-void LogList::LetGo() {
+void LogList::Release() {
     if (held_) {
         held_ = false;
         SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(list_, nullptr, TRUE);
     }
 }
 

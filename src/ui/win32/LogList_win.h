@@ -17,13 +17,12 @@ public:
     HWND Handle() const { return list_; }
 
     void Add(const std::wstring& line);
-    // Lines added from now on are only counted until ShowHeld or LetGo.
+    // Lines added from now on are only counted until ShowHeld or Release.
     void Hold();
     // Puts on screen what the lines held back change there, and goes on holding.
     void ShowHeld();
-    // Draws every line as it comes again; the whole list is repainted, in case anything
-    // held back was missed.
-    void LetGo();
+    // Draws again, repainting nothing: what was held is on screen (ShowHeld).
+    void Release();
 
 private:
     // Where the scroll bar's thumb is drawn; unknown counts as moved.

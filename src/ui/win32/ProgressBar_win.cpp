@@ -25,23 +25,10 @@ ProgressBar::ProgressBar(HWND parent, int controlId, COLORREF barColor) : barCol
     SendMessageW(window_, PBM_SETBARCOLOR, 0, static_cast<LPARAM>(barColor));
 }
 
-// The control repaints itself at once, so the bar moves while the pass holds the thread.
 void ProgressBar::SetValue(int32_t value) {
-    SetValueLater(value);
-    Flush();
-}
-
-void ProgressBar::SetValueLater(int32_t value) {
     // The control keeps a position inside its range; so does the copy kept here.
     value_ = value < minimum_ ? minimum_ : value > maximum_ ? maximum_ : value;
-    pending_ = true;
-}
-
-void ProgressBar::Flush() {
-    if (pending_) {
-        pending_ = false;
-        SendMessageW(window_, PBM_SETPOS, static_cast<WPARAM>(value_), 0);
-    }
+    SendMessageW(window_, PBM_SETPOS, static_cast<WPARAM>(value_), 0);
 }
 
 LRESULT CALLBACK ProgressBar::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -17,17 +17,12 @@ public:
     ProgressBar& operator=(const ProgressBar&) = delete;
 
     HWND Handle() const { return window_; }
-    // The range and position this object gave the control: reading them costs no
-    // message, and they are what the control holds once Flush has run.
+    // The range and position this object gave the control: reading them costs no message.
     int32_t Value() const { return value_; }
     int32_t Minimum() const { return minimum_; }
     int32_t Maximum() const { return maximum_; }
     // Moves the bar and repaints it at once.
     void SetValue(int32_t value);
-    // Moves the bar on the next Flush, so that many steps within one display frame
-    // cost one repaint.
-    void SetValueLater(int32_t value);
-    void Flush();
 
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -40,7 +35,6 @@ private:
     int32_t minimum_ = 0;
     int32_t maximum_ = 100;
     int32_t value_ = 0;
-    bool pending_ = false;
 };
 
 }  // namespace kiv

@@ -2,17 +2,18 @@
 
 #include <commctrl.h>
 
+#include "platform/ErrorTrap.h"
+#include "platform/ExitCodes.h"
 #include "platform/IRuntime.h"
 #include "platform/Ports.h"
 #include "platform/win32/ErrorMap_win.h"
-#include "platform/win32/MessagePump_win.h"
 #include "platform/win32/Runtime_win.h"
 #include "platform/win32/Strconv_win.h"
-#include "startup/ExitCodes.h"
-#include "startup/ModUpdate.h"
+#include "platform/win32/WindowThread_win.h"
 #include "ui/Controls.h"
 #include "ui/FrmUpdate.h"
 #include "ui/win32/Dpi_win.h"
+#include "ui/win32/PassView_win.h"
 #include "ui/win32/ProgramIcon_win.h"
 
 namespace kiv {
@@ -37,7 +38,7 @@ UpdateWindow::UpdateWindow(HINSTANCE instance, FrmUpdate& form) : instance_(inst
     LoadIcons();
     layout_ = std::make_unique<UpdateLayout>(instance_, window, *controls_, backdrop_);
     layout_->Apply(DpiOfWindow(window), nullptr);
-    guard_ = std::make_unique<PassGuard>(window, controls_->Command1());
+    input_ = std::make_unique<PassInput>(window, controls_->Command1());
 }
 
 // The window goes before the labels and fonts its children use.
@@ -81,10 +82,10 @@ LRESULT UpdateWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             }
             [[fallthrough]];
         case WM_CLOSE:
-            OnRequest(guard_->Arrive(Request::Close));
+            OnRequest(input_->Arrive(Request::Close));
             return 0;
         case WM_QUERYENDSESSION:
-            return guard_->MaySessionEnd() ? TRUE : FALSE;
+            return input_->MaySessionEnd() ? TRUE : FALSE;
         case WM_ENDSESSION:
             return OnEndSession(wParam != FALSE);
         case WM_SYSCOLORCHANGE:
@@ -98,6 +99,19 @@ LRESULT UpdateWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             return 0;
         case WM_DPICHANGED:
             OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        // The pass's view is there before the window takes any message.
+        case kHandedOver:
+            passView_->OnHandedOver();
+            return 0;
+        case WM_TIMER:
+            passView_->OnFrameTimer();  // the one timer
+            return 0;
+        case kPassEnded:
+            passView_->OnPassEnded();
+            return 0;
+        case kRunOnWindowThread:
+            OnRunOnWindowThread(lParam);
             return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -148,11 +162,19 @@ void UpdateWindow::OnFirstActivation() {
 }
 
 void UpdateWindow::BeginPass(const std::string& reason) {
-    guard_->BeginPass(ToWide(reason));
+    input_->BeginPass(ToWide(reason));
 }
 
 void UpdateWindow::EndPass() {
-    OnRequest(guard_->EndPass());
+    RunEvent([this] { OnRequest(input_->EndPass()); });
+}
+
+void UpdateWindow::OnQuit() {
+    RunEvent([this] { OnRequest(input_->Arrive(Request::Close)); });
+}
+
+void UpdateWindow::OnRunOnWindowThread(LPARAM task) {
+    (*reinterpret_cast<const std::function<void()>*>(task))();
 }
 
 void UpdateWindow::OnRequest(Request request) {
@@ -170,7 +192,7 @@ void UpdateWindow::OnRequest(Request request) {
 
 void UpdateWindow::OnCommand(WPARAM wParam) {
     if (LOWORD(wParam) == ui::kCommand1Id && HIWORD(wParam) == BN_CLICKED) {
-        const Request request = guard_->Arrive(Request::End);
+        const Request request = input_->Arrive(Request::End);
         RunEvent([this, request] { OnRequest(request); });
     }
     // IDOK and IDCANCEL from Enter and Esc do nothing: the form has no default or cancel
@@ -222,56 +244,26 @@ void UpdateWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
     layout_->Apply(dpi, &topLeft);
 }
 
-void UpdateWindow::SetLabelCaption(int index, const std::string& caption) {
-    controls_->LabelAt(index).SetCaption(ToWide(caption));
-}
-
-void UpdateWindow::SetLabelVisible(int index, bool visible) {
-    controls_->LabelAt(index).SetVisible(visible);
-}
-
-// The label and the part of the form around it that a shorter caption uncovered.
-void UpdateWindow::RefreshLabel(int index) {
-    const RECT bounds = controls_->LabelAt(index).Bounds();
-    RedrawWindow(Handle(), &bounds, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-}
-
-void UpdateWindow::AddLogLine(const std::string& line) {
-    controls_->List().Add(ToWide(line));
-}
-
-int32_t UpdateWindow::ProgressValue() {
-    return controls_->Bar().Value();
-}
-
-int32_t UpdateWindow::ProgressMax() {
-    return controls_->Bar().Maximum();
-}
-
-int32_t UpdateWindow::ProgressMin() {
-    return controls_->Bar().Minimum();
-}
-
-void UpdateWindow::SetProgressValue(int32_t value) {
-    controls_->Bar().SetValue(value);
-}
-
-void UpdateWindow::Refresh() {
-    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-}
-
-void UpdateWindow::SetExtendedStyle(uint32_t style) {
-    SetWindowLongW(Handle(), GWL_EXSTYLE, static_cast<LONG>(style));
-}
-
-void UpdateWindow::SetLayeredAlpha(uint8_t alpha) {
-    SetLayeredWindowAttributes(Handle(), 0, alpha, LWA_ALPHA);
-}
-
 void UpdateWindow::ShowModal() {
     RunEvent([this] { form_.Form_Load(); });
     ShowWindow(Handle(), SW_SHOW);
-    RunModalLoop(Handle(), closed_);
+    MSG message = {};
+    while (!closed_) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got < 0) {
+            break;
+        }
+        if (got == 0) {
+            OnQuit();
+            continue;
+        }
+        // A window destroyed by a message sent while the loop waited takes no more; Tab and
+        // Shift+Tab move between the controls as in a dialog.
+        if (!closed_ && !input_->Take(message) && !IsDialogMessageW(Handle(), &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
 }
 
 }  // namespace kiv

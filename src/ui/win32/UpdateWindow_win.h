@@ -7,39 +7,34 @@
 #include "ui/IUpdateView.h"
 #include "ui/win32/BaseWindow_win.h"
 #include "ui/win32/FormBackdrop_win.h"
-#include "ui/win32/PassGuard_win.h"
+#include "ui/win32/PassInput_win.h"
 #include "ui/win32/UpdateControls_win.h"
 #include "ui/win32/UpdateLayout_win.h"
 
 namespace kiv {
 
+class PassView;
+
 // The update window: a borderless, fixed-size popup laid out in twips at the window's
-// dpi, whose events go to the form's logic. Every change it is given goes on screen at
-// once; FramedView holds changes back while the pass runs.
-class UpdateWindow final : public BaseWindow<UpdateWindow>, public IUpdateView {
+// dpi, whose events go to the form's logic. Its thread only runs its message loop; what the
+// form shows reaches it through PassView.
+class UpdateWindow final : public BaseWindow<UpdateWindow> {
 public:
     // Makes the window, hidden, with its controls; raises RuntimeError when it cannot.
     UpdateWindow(HINSTANCE instance, FrmUpdate& form);
-    ~UpdateWindow() override;
+    ~UpdateWindow();
 
-    void SetLabelCaption(int index, const std::string& caption) override;
-    void SetLabelVisible(int index, bool visible) override;
-    void RefreshLabel(int index) override;
-    void AddLogLine(const std::string& line) override;
-    int32_t ProgressValue() override;
-    int32_t ProgressMax() override;
-    int32_t ProgressMin() override;
-    void SetProgressValue(int32_t value) override;
-    void Refresh() override;
-    void SetExtendedStyle(uint32_t style) override;
-    void SetLayeredAlpha(uint8_t alpha) override;
-    void BeginPass(const std::string& reason) override;
-    void EndPass() override;
-    void ShowModal() override;
+    void BeginPass(const std::string& reason);
+    void EndPass();
+    // Runs Form_Load, shows the window, and runs its loop until it is closed: input during
+    // the pass goes to the pass's input rules, and a quit another program posts is a
+    // request to close.
+    void ShowModal();
+    void OnQuit();
 
-    bool IsOpen() const { return IsWindow(Handle()) != FALSE; }
+    void SetPassView(PassView* view) { passView_ = view; }
     UpdateControls& Controls() { return *controls_; }
-    PassGuard& Guard() { return *guard_; }
+    PassInput& Input() { return *input_; }
 
 private:
     friend class BaseWindow<UpdateWindow>;
@@ -57,6 +52,7 @@ private:
     void OnDestroy();
     LRESULT OnEndSession(bool ending);
     void OnDpiChanged(UINT dpi, const RECT& suggested);
+    void OnRunOnWindowThread(LPARAM task);
 
     void LoadIcons();
 
@@ -65,7 +61,8 @@ private:
     FormBackdrop backdrop_;
     std::unique_ptr<UpdateControls> controls_;
     std::unique_ptr<UpdateLayout> layout_;
-    std::unique_ptr<PassGuard> guard_;
+    std::unique_ptr<PassInput> input_;
+    PassView* passView_ = nullptr;
     ScopedIcon bigIcon_;
     ScopedIcon smallIcon_;
     HWND focus_ = nullptr;

@@ -1,6 +1,6 @@
 #include "ui/win32/ViewFactory_win.h"
 
-#include "ui/win32/FramedView_win.h"
+#include "ui/win32/PassView_win.h"
 #include "ui/win32/UpdateWindow_win.h"
 
 namespace kiv {
@@ -12,7 +12,8 @@ Win32ViewFactory::~Win32ViewFactory() = default;
 IUpdateView& Win32ViewFactory::CreateUpdateView(FrmUpdate& form) {
     if (!updateWindow_) {
         updateWindow_ = std::make_unique<UpdateWindow>(instance_, form);
-        view_ = std::make_unique<FramedView>(*updateWindow_);
+        view_ = std::make_unique<PassView>(*updateWindow_);
+        updateWindow_->SetPassView(view_.get());
     }
     return *view_;
 }

@@ -7,7 +7,7 @@
 
 namespace kiv {
 
-class FramedView;
+class PassView;
 class UpdateWindow;
 
 // Makes the one update window, the first time the form asks for it.
@@ -20,9 +20,9 @@ public:
 private:
     HINSTANCE instance_;
     std::unique_ptr<UpdateWindow> updateWindow_;
-    // What the form is given: the window, its changes held back while the pass runs.
-    // Declared after the window, so that it goes first.
-    std::unique_ptr<FramedView> view_;
+    // What the form is given: the window, with the pass's changes handed over to its
+    // thread. Declared after the window, so that it goes first.
+    std::unique_ptr<PassView> view_;
 };
 
 }  // namespace kiv

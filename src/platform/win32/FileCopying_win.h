@@ -6,7 +6,8 @@
 
 namespace kiv {
 
-// The file-system object of the pass, native: no automation server is needed.
+// The file-system object of the pass, native (no automation server is needed): what it
+// finds at a destination, and its copies there. The listing is FileListing_win's.
 class Win32FileSystem final : public IFileSystem {
 public:
     bool FileExists(const std::string& path, FileLook& found) override;
@@ -15,7 +16,8 @@ public:
     // (ReplaceFile_win.h). Hidden, system and read-only destinations are refused with 70
     // before anything is written.
     void CopyFile(const std::string& source, const std::string& destination,
-                  const FileLook& destinationLook) override;
+                  const FileLook& destinationLook, const ListedFile* listed) override;
+    std::shared_ptr<void> HoldAsListed(const std::string& path, const ListedFile& listed) override;
 };
 
 }  // namespace kiv

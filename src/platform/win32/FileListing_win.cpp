@@ -1,11 +1,11 @@
-#include "platform/win32/Files_win.h"
+#include "platform/win32/FileListing_win.h"
 
 #include "platform/win32/Windows_win.h"
 
 #include <algorithm>
 
 #include "platform/win32/ErrorMap_win.h"
-#include "platform/win32/FileSystem_win.h"
+#include "platform/win32/FileCopying_win.h"
 #include "platform/win32/FileTime_win.h"
 #include "platform/win32/ScopedWin_win.h"
 #include "platform/win32/Strconv_win.h"
@@ -114,6 +114,28 @@ std::vector<std::string> Win32Files::ListFiles(const std::string& folder) {
         result.push_back(ToUtf8(name));
     }
     return result;
+}
+
+std::string Win32Files::ReadAll(const std::string& path) {
+    // Far more than a list of the largest release needs; a larger file is refused, not read.
+    constexpr LONGLONG kLargest = 64 << 20;
+    const ScopedKernelHandle file(CreateFileW(ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                              nullptr, OPEN_EXISTING, 0, nullptr));
+    LARGE_INTEGER size = {};
+    if (!file || !GetFileSizeEx(file.Get(), &size)) {
+        throw LastError();
+    }
+    if (size.QuadPart > kLargest) {
+        throw RuntimeError(err::OutOfMemory, ERROR_FILE_TOO_LARGE);
+    }
+    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    if (!bytes.empty() &&
+        !::ReadFile(file.Get(), bytes.data(), DWORD(bytes.size()), &read, nullptr)) {
+        throw LastError();
+    }
+    bytes.resize(read);
+    return bytes;
 }
 
 std::shared_ptr<IFileSystem> Win32Files::CreateFileSystem() {

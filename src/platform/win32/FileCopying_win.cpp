@@ -1,15 +1,13 @@
-#include "platform/win32/FileSystem_win.h"
+#include "platform/win32/FileCopying_win.h"
 
 #include "platform/win32/Windows_win.h"
 
-#include <type_traits>
-
 #include "platform/win32/ErrorMap_win.h"
 #include "platform/win32/FileTime_win.h"
-#include "platform/win32/MessagePump_win.h"
 #include "platform/win32/ReplaceFile_win.h"
 #include "platform/win32/ScopedWin_win.h"
 #include "platform/win32/Strconv_win.h"
+#include "trust/Publisher.h"
 
 namespace kiv {
 
@@ -58,67 +56,21 @@ void RequireWritable(DWORD attributes) {
 static_assert(attr::Invalid == INVALID_FILE_ATTRIBUTES);
 
 // The source is opened once and copied from that handle, so what is copied is what was
-// opened: no other program can write to it meanwhile.
-DWORD OpenAndCopy(const std::wstring& source, const std::wstring& destination, bool replacing) {
+// opened, and what was checked against its signed entry: no other program can write to it
+// meanwhile.
+DWORD OpenAndCopy(const std::wstring& source, const std::wstring& destination, bool replacing,
+                  const ListedFile* listed) {
     DWORD error = ERROR_SUCCESS;
     const ScopedKernelHandle from = OpenToCopy(source, error);
-    return from ? ReplaceWithCopy(from.Get(), destination, replacing) : error;
+    return from ? ReplaceWithCopy(from.Get(), destination, replacing, listed) : error;
 }
 
-// A copy of a large file, or from a slow disk or share, takes seconds: the window's thread
-// waits for it as for a registration, answering what other programs send it, so Windows
-// never takes the window for hung. One worker serves every copy of the process, since a
-// thread for each of 10,000 small copies would cost more than they do; it waits for work
-// until the process ends.
-class CopyWorker {
-public:
-    static CopyWorker& Instance() {
-        static CopyWorker* worker = new CopyWorker;  // never ended: the process ends it
-        return *worker;
-    }
-
-    DWORD Copy(const std::wstring& source, const std::wstring& destination, bool replacing) {
-        if (!thread_) {
-            return OpenAndCopy(source, destination, replacing);
-        }
-        source_ = source;
-        destination_ = destination;
-        replacing_ = replacing;
-        SetEvent(start_.Get());
-        const auto done = reinterpret_cast<std::uintptr_t>(done_.Get());
-        if (WaitOnHandle(done, INFINITE) != WaitResult::Ended) {
-            WaitForSingleObject(done_.Get(), INFINITE);  // the worker still reads our names
-        }
-        return error_;
-    }
-
-private:
-    CopyWorker()
-        : start_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
-          done_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
-        if (start_ && done_) {
-            thread_.Reset(CreateThread(nullptr, 0, Run, this, 0, nullptr));
-        }
-    }
-
-    static DWORD WINAPI Run(void* parameter) {
-        auto& self = *static_cast<CopyWorker*>(parameter);
-        while (WaitForSingleObject(self.start_.Get(), INFINITE) == WAIT_OBJECT_0) {
-            self.error_ = OpenAndCopy(self.source_, self.destination_, self.replacing_);
-            SetEvent(self.done_.Get());
-        }
-        return 0;
-    }
-
-    ScopedKernelHandle start_;
-    ScopedKernelHandle done_;
-    ScopedKernelHandle thread_;
-    std::wstring source_;
-    std::wstring destination_;
-    bool replacing_ = false;
-    DWORD error_ = ERROR_SUCCESS;
-    static_assert(std::is_same_v<decltype(&Run), LPTHREAD_START_ROUTINE>);
-};
+RuntimeError CopyError(DWORD error) {
+    return error == kNotAsListed ? NotFromPublisher(
+                                       "this file is not as their signed list gives it (size, time "
+                                       "or content).")
+                                 : ErrorFromWin32(error);
+}
 
 }  // namespace
 
@@ -134,7 +86,7 @@ bool Win32FileSystem::FileExists(const std::string& path, FileLook& found) {
 }
 
 void Win32FileSystem::CopyFile(const std::string& source, const std::string& destination,
-                               const FileLook& destinationLook) {
+                               const FileLook& destinationLook, const ListedFile* listed) {
     const std::wstring from = ToWide(source);
     const std::wstring to = ToWide(destination);
     if (from.empty()) {
@@ -151,9 +103,25 @@ void Win32FileSystem::CopyFile(const std::string& source, const std::string& des
     RequireWritable(destinationLook.attributes);
 
     const bool replacing = destinationLook.attributes != INVALID_FILE_ATTRIBUTES;
-    if (const DWORD error = CopyWorker::Instance().Copy(from, to, replacing)) {
+    if (const DWORD error = OpenAndCopy(from, to, replacing, listed)) {
+        throw CopyError(error);
+    }
+}
+
+std::shared_ptr<void> Win32FileSystem::HoldAsListed(const std::string& path,
+                                                    const ListedFile& listed) {
+    DWORD error = ERROR_SUCCESS;
+    auto held = std::make_shared<ScopedKernelHandle>(OpenToCopy(ToWide(path), error));
+    if (*held) {
+        error = CheckAgainstListed(held->Get(), listed);
+    }
+    if (error == kNotAsListed) {
+        throw NotFromPublisher("its installed copy changed before it was registered.");
+    }
+    if (error != ERROR_SUCCESS) {
         throw ErrorFromWin32(error);
     }
+    return held;
 }
 
 }  // namespace kiv

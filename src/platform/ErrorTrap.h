@@ -10,6 +10,10 @@ namespace kiv {
 // anything else unforeseen is reported rather than lost.
 RuntimeError AsRuntimeError(const std::exception& failure);
 
+// The standard report of an error nobody handled: a box with its number and description,
+// then the end of the process.
+[[noreturn]] void ReportUnhandledError(const RuntimeError& error);
+
 // Runs body; any failure reaches onError as the program's error.
 template <typename Body, typename OnError>
 void TrapRuntimeErrors(Body body, OnError onError) {
@@ -22,6 +26,8 @@ void TrapRuntimeErrors(Body body, OnError onError) {
     }
 }
 
+// Runs an event handler; an error escaping it ends the program through the standard
+// report, as the runtime would.
 template <typename Handler>
 void RunEvent(Handler handler) {
     TrapRuntimeErrors(handler, [](const RuntimeError& error) { ReportUnhandledError(error); });
