@@ -12,13 +12,13 @@ enum class ProgressMove { Step, Fill };
 struct IPassDisplay {
     virtual ~IPassDisplay() = default;
 
-    // Shows the "64-bit" label at once.
+    // Shows the "64-bit" label.
     virtual void ShowBitness() = 0;
-    // Shows a caption as the file at hand and repaints it at once.
+    // Shows a caption as the file at hand, with the window's next frame.
     virtual void ShowFile(const std::string& caption) = 0;
-    // Shows a catalogue text as the step at hand and repaints it at once.
+    // Shows a catalogue text as the step at hand, with the window's next frame.
     virtual void ShowStep(int32_t message) = 0;
-    // Shows " ..." as both the file and the step, with the next repaint.
+    // Shows " ..." as both the file and the step.
     virtual void ClearFileAndStep() = 0;
     virtual void AddItem(const std::string& line) = 0;
     // Moves the progress indicator on by one step, or fills it.

@@ -95,22 +95,16 @@ void FrmUpdate::SetCaption(int index, const std::string& caption) {
     Label_Change(index);
 }
 
-void FrmUpdate::ShowAtOnce(int index, const std::string& caption) {
-    SetCaption(index, caption);
-    view_->RefreshLabel(index);
-}
-
 void FrmUpdate::ShowBitness() {
     view_->SetLabelVisible(label::Bitness, true);
-    view_->RefreshLabel(label::Bitness);
 }
 
 void FrmUpdate::ShowFile(const std::string& caption) {
-    ShowAtOnce(label::File, caption);
+    SetCaption(label::File, caption);
 }
 
 void FrmUpdate::ShowStep(int32_t message) {
-    ShowAtOnce(label::Step, LoadMessage(message));
+    SetCaption(label::Step, LoadMessage(message));
 }
 
 void FrmUpdate::ClearFileAndStep() {

@@ -55,8 +55,6 @@ public:
 
 private:
     FrmFiles& Files();
-    // Shows a caption and repaints it at once.
-    void ShowAtOnce(int index, const std::string& caption);
 
     PassState& state_;
     IUpdateView* view_ = nullptr;

@@ -15,7 +15,6 @@ struct IUpdateView {
 
     virtual void SetLabelCaption(int index, const std::string& caption) = 0;
     virtual void SetLabelVisible(int index, bool visible) = 0;
-    virtual void RefreshLabel(int index) = 0;
     virtual void AddLogLine(const std::string& line) = 0;
 
     virtual int32_t ProgressValue() = 0;

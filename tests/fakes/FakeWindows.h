@@ -316,8 +316,8 @@ struct GuardNames final : IGuardNames {
     Claim administrators, open;
 };
 
-// The window: captions, repaints, the indicator and the pass go to the trace, the log to a
-// list of its own.
+// The window: captions, the indicator and the pass go to the trace, the log to a list of its
+// own.
 struct View final : IUpdateView, IViewFactory, Part {
     using Part::Part;
     IUpdateView& CreateUpdateView(FrmUpdate& shown) override {
@@ -328,8 +328,9 @@ struct View final : IUpdateView, IViewFactory, Part {
     void SetLabelCaption(int index, const std::string& caption) override {
         rec.Note("label " + std::to_string(index) + " =" + caption);
     }
-    void SetLabelVisible(int index, bool show) override { visible[index] = show; }
-    void RefreshLabel(int index) override { rec.Note("repaint " + std::to_string(index)); }
+    void SetLabelVisible(int index, bool show) override {
+        rec.Note("label " + std::to_string(index) + (show ? " shown" : " hidden"));
+    }
     void AddLogLine(const std::string& line) override { log.push_back(line); }
     int32_t ProgressValue() override { return value; }
     int32_t ProgressMax() override { return maximum; }
@@ -357,7 +358,6 @@ struct View final : IUpdateView, IViewFactory, Part {
 
     FrmUpdate* form = nullptr;
     bool pressEnd = false;
-    std::map<int, bool> visible;
     Lines log;
     int32_t value = 0, minimum = 0, maximum = 100;
     uint32_t exStyle = 0x00040000;  // as created, before the form makes it layered

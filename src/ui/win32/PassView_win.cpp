@@ -1,6 +1,7 @@
 #include "ui/win32/PassView_win.h"
 
 #include <type_traits>
+#include <utility>
 
 #include "platform/ErrorTrap.h"
 #include "platform/win32/ErrorMap_win.h"
@@ -12,7 +13,7 @@ namespace kiv {
 namespace {
 
 // A display frame: what the pass hands over reaches the screen at most this often.
-constexpr LONGLONG kDisplayFrameMs = 16;
+constexpr UINT kDisplayFrameMs = 16;
 
 }  // namespace
 
@@ -22,7 +23,6 @@ PassView::PassView(UpdateWindow& window)
       progress_(window.Controls().Bar().Value()),
       progressMin_(window.Controls().Bar().Minimum()),
       progressMax_(window.Controls().Bar().Maximum()) {
-    QueryPerformanceFrequency(&frequency_);
     SetWindowThread(this);
 }
 
@@ -35,10 +35,13 @@ HWND PassView::Window() {
 }
 
 // Starts the pass's thread. Its handle is let go of at once: the program's end never waits
-// for it, and an end (by the session) takes it with the process.
+// for it, and an end (by the session) takes it with the process. Until the pass is over, the
+// window's thread puts what it handed over on screen once a display frame, when it has
+// nothing else to do (a timer's message comes only then).
 void PassView::RunPass(const std::string& reason, std::function<void()> pass) {
     window_.BeginPass(reason);
     pass_ = std::move(pass);
+    SetTimer(window_.Handle(), kFrameTimer, kDisplayFrameMs, nullptr);
     const HANDLE thread = CreateThread(nullptr, 0, PassThread, this, 0, nullptr);
     if (!thread) {
         throw LastError();  // reported as unhandled: a system without a thread to give
@@ -55,52 +58,34 @@ DWORD WINAPI PassView::PassThread(void* view) {
 }
 
 void PassView::OnPassEnded() {
+    KillTimer(window_.Handle(), kFrameTimer);
     Frame();  // the pass's last changes, on screen before any request is carried out
     window_.EndPass();
 }
 
 // Every change is written down; the window's thread puts it on screen at once, the pass's
-// thread hands it over.
+// thread leaves it for the next frame.
 template <typename Change>
 void PassView::HandOver(Change change) {
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         change(changes_);
+        pending_ = true;
     }
     if (GetCurrentThreadId() == windowThread_) {
         Frame();
-    } else if (!handingOver_.exchange(true)) {
-        PostMessageW(window_.Handle(), kHandedOver, 0, 0);
     }
-}
-
-void PassView::OnHandedOver() {
-    handingOver_ = false;
-    LARGE_INTEGER now = {};
-    QueryPerformanceCounter(&now);
-    const LONGLONG sinceMs = (now.QuadPart - lastFrame_.QuadPart) * 1000 / frequency_.QuadPart;
-    if (sinceMs >= kDisplayFrameMs) {
-        Frame();
-    } else if (!frameTimer_) {
-        frameTimer_ = true;
-        SetTimer(window_.Handle(), kFrameTimer, static_cast<UINT>(kDisplayFrameMs - sinceMs),
-                 nullptr);
-    }
-}
-
-void PassView::OnFrameTimer() {
-    KillTimer(window_.Handle(), kFrameTimer);
-    frameTimer_ = false;
-    Frame();
 }
 
 // Each label takes its latest caption once; the log's new lines are drawn as far as they
 // change what shows.
 void PassView::Frame() {
-    QueryPerformanceCounter(&lastFrame_);
     Changes changes;
     {
         const std::lock_guard<std::mutex> lock(mutex_);
+        if (!std::exchange(pending_, false)) {
+            return;
+        }
         std::swap(changes, changes_);
     }
     UpdateControls& controls = window_.Controls();
@@ -150,9 +135,6 @@ void PassView::SetLabelCaption(int index, const std::string& caption) {
 void PassView::SetLabelVisible(int index, bool visible) {
     HandOver([&](Changes& changes) { changes.visible[index] = visible; });
 }
-
-// Each label is painted with the frame that shows its caption.
-void PassView::RefreshLabel(int) {}
 
 void PassView::AddLogLine(const std::string& line) {
     HandOver([&](Changes& changes) { changes.lines.push_back(ToWide(line)); });

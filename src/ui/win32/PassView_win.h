@@ -15,8 +15,8 @@ namespace kiv {
 
 class UpdateWindow;
 
-// Posted to the update window by the pass's thread: changes are handed over; the pass is over.
-constexpr UINT kHandedOver = WM_APP + 11, kPassEnded = WM_APP + 12;
+// Posted to the update window by the pass's thread: the pass is over.
+constexpr UINT kPassEnded = WM_APP + 12;
 constexpr UINT_PTR kFrameTimer = 1;
 
 // The update window as the form sees it. A change made on the window's thread goes on screen
@@ -34,7 +34,6 @@ public:
 
     void SetLabelCaption(int index, const std::string& caption) override;
     void SetLabelVisible(int index, bool visible) override;
-    void RefreshLabel(int index) override;
     void AddLogLine(const std::string& line) override;
     int32_t ProgressValue() override;
     int32_t ProgressMax() override;
@@ -46,10 +45,8 @@ public:
     void RunPass(const std::string& reason, std::function<void()> pass) override;
     void ShowModal() override;
 
-    // On the window's thread: what was handed over has arrived, a frame's time has passed,
-    // the pass is over.
-    void OnHandedOver();
-    void OnFrameTimer();
+    // On the window's thread: a frame's time has passed, the pass is over.
+    void Frame();
     void OnPassEnded();
 
 private:
@@ -67,20 +64,16 @@ private:
 
     template <typename Change>
     void HandOver(Change change);
-    void Frame();
     static DWORD WINAPI PassThread(void* view);
 
     UpdateWindow& window_;
     const DWORD windowThread_;
     std::function<void()> pass_;
     std::mutex mutex_;
-    Changes changes_;                       // under mutex_
-    std::atomic<bool> handingOver_{false};  // a kHandedOver is on its way
+    Changes changes_;       // under mutex_
+    bool pending_ = false;  // under mutex_: changes_ holds what the screen does not show
     std::atomic<int32_t> progress_;
     const int32_t progressMin_, progressMax_;
-    LARGE_INTEGER frequency_ = {};
-    LARGE_INTEGER lastFrame_ = {};
-    bool frameTimer_ = false;
 };
 
 }  // namespace kiv

@@ -101,11 +101,8 @@ LRESULT UpdateWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
         // The pass's view is there before the window takes any message.
-        case kHandedOver:
-            passView_->OnHandedOver();
-            return 0;
         case WM_TIMER:
-            passView_->OnFrameTimer();  // the one timer
+            passView_->Frame();  // the one timer
             return 0;
         case kPassEnded:
             passView_->OnPassEnded();
