@@ -9,7 +9,9 @@ namespace kiv {
 namespace {
 
 // Bound by name: user32 has them from Vista on; under wine 8 they are missing or fail,
-// and then the refusal of WM_QUERYENDSESSION alone keeps the session up.
+// and then the refusal of WM_QUERYENDSESSION alone keeps the session up. Looked up before the
+// pass's thread exists and after its work: no component runs in this process, so nothing
+// holds the loader's lock for longer than a load.
 HMODULE User32() {
     return GetModuleHandleW(L"user32.dll");
 }
